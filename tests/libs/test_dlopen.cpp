@@ -1,0 +1,133 @@
+// The shared libraries as a host sees them: loaded by path, exports found
+// by name, and nothing else visible.
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+#include <elf.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <sys/statvfs.h>
+
+namespace {
+
+std::string slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The names the library's version script makes global.
+std::set<std::string> map_globals(const std::string& lib) {
+    const auto map = std::filesystem::path(VT_TEST_DATA) / ".." / ".." / "libs" / (lib + ".map");
+    const std::string text = slurp(map.string());
+    const auto from = text.find("global:");
+    const auto to = text.find("local:");
+    std::set<std::string> out;
+    if (from == std::string::npos || to == std::string::npos) return out;
+    std::string list = text.substr(from + 7, to - from - 7);
+    for (char& c : list)
+        if (c == ';') c = ' ';
+    std::istringstream words(list);
+    for (std::string w; words >> w;) out.insert(w);
+    return out;
+}
+
+// The symbols an ELF shared object defines in its dynamic symbol table with
+// global or weak binding and default visibility: what dlsym can find.
+std::set<std::string> dynamic_exports(const std::string& path) {
+    const std::string img = slurp(path);
+    std::set<std::string> out;
+    if (img.size() < sizeof(Elf64_Ehdr)) return out;
+    Elf64_Ehdr eh;
+    std::memcpy(&eh, img.data(), sizeof eh);
+    if (std::memcmp(eh.e_ident, ELFMAG, SELFMAG) != 0 || eh.e_ident[EI_CLASS] != ELFCLASS64) return out;
+    auto section = [&](std::size_t i) {
+        Elf64_Shdr sh;
+        std::memcpy(&sh, img.data() + eh.e_shoff + i * eh.e_shentsize, sizeof sh);
+        return sh;
+    };
+    for (std::size_t i = 0; i < eh.e_shnum; ++i) {
+        const Elf64_Shdr sh = section(i);
+        if (sh.sh_type != SHT_DYNSYM) continue;
+        const Elf64_Shdr strtab = section(sh.sh_link);
+        for (std::size_t off = 0; off + sizeof(Elf64_Sym) <= sh.sh_size; off += sizeof(Elf64_Sym)) {
+            Elf64_Sym sym;
+            std::memcpy(&sym, img.data() + sh.sh_offset + off, sizeof sym);
+            const int bind = ELF64_ST_BIND(sym.st_info);
+            if (sym.st_shndx == SHN_UNDEF || (bind != STB_GLOBAL && bind != STB_WEAK) ||
+                ELF64_ST_VISIBILITY(sym.st_other) != STV_DEFAULT)
+                continue;
+            out.insert(img.data() + strtab.sh_offset + sym.st_name);
+        }
+    }
+    return out;
+}
+
+struct library {
+    void* handle;
+    explicit library(const char* path) : handle(dlopen(path, RTLD_NOW | RTLD_LOCAL)) {}
+    ~library() {
+        if (handle) dlclose(handle);
+    }
+    template <class F>
+    F fn(const char* name) const {
+        return reinterpret_cast<F>(dlsym(handle, name));
+    }
+};
+
+using int_fn = int (*)();
+using space_fn = unsigned (*)(int);
+
+void check_library(const char* path, const std::string& name) {
+    library lib(path);
+    ASSERT_NE(lib.handle, nullptr) << dlerror();
+    for (const char* f : {"VelInit", "VelGFree"}) {
+        const auto fn = lib.fn<int_fn>(f);
+        ASSERT_NE(fn, nullptr) << f;
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(fn(), 1) << f;
+    }
+    // Internal symbols stay inside, C++ or C.
+    EXPECT_EQ(dlsym(lib.handle, "_ZN2vt4plat11ansi_to_oemEh"), nullptr);
+
+    const std::set<std::string> globals = map_globals(name);
+    ASSERT_FALSE(globals.empty());
+    EXPECT_EQ(dynamic_exports(path), globals);
+    for (const std::string& g : globals) EXPECT_NE(dlsym(lib.handle, g.c_str()), nullptr) << g;
+}
+
+}  // namespace
+
+TEST(Libraries, VtconvExportsOnlyItsList) { check_library(VT_LIBVTCONV, "vtconv"); }
+
+TEST(Libraries, VtopsExportsOnlyItsList) {
+    check_library(VT_LIBVTOPS, "vtops");
+    library lib(VT_LIBVTOPS);
+    EXPECT_EQ(dlsym(lib.handle, "SpaceSpec"), nullptr);
+}
+
+TEST(Libraries, SpaceSpecGivesDriveSizesModulo32Bits) {
+    library lib(VT_LIBVTCONV);
+    const auto space = lib.fn<space_fn>("SpaceSpec");
+    ASSERT_NE(space, nullptr);
+    // Free space moves while other programs write; compare only while the
+    // figures hold still around the call.
+    for (int kind : {1, 0, 2, -1}) {
+        bool compared = false;
+        for (int attempt = 0; attempt < 50 && !compared; ++attempt) {
+            struct statvfs before {}, after {};
+            ASSERT_EQ(statvfs(".", &before), 0);
+            const unsigned got = space(kind);
+            ASSERT_EQ(statvfs(".", &after), 0);
+            const auto count = [&](const struct statvfs& s) { return kind == 1 ? s.f_blocks : s.f_bavail; };
+            if (count(before) != count(after)) continue;
+            const std::uint64_t bytes = std::uint64_t{count(before)} * before.f_frsize;
+            EXPECT_EQ(got, static_cast<unsigned>(bytes & 0xFFFFFFFFu)) << "kind " << kind;
+            compared = true;
+        }
+        EXPECT_TRUE(compared) << "free space never held still";
+    }
+}

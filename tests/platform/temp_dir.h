@@ -1,0 +1,46 @@
+// A fresh directory under the system's temporary directory, removed with
+// everything in it when the test ends.
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+namespace vt::test {
+
+class temp_dir {
+public:
+    temp_dir() {
+        std::random_device rd;
+        const auto base = std::filesystem::temp_directory_path();
+        for (;;) {
+            path_ = base / ("vt-test-" + std::to_string(rd()));
+            if (std::filesystem::create_directory(path_)) break;
+        }
+    }
+    ~temp_dir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    temp_dir(const temp_dir&) = delete;
+    temp_dir& operator=(const temp_dir&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+    // Writes `bytes` to the file `name` and returns its path.
+    std::string write(const std::string& name, const std::string& bytes) const {
+        std::ofstream(file(name), std::ios::binary) << bytes;
+        return file(name);
+    }
+    std::string read(const std::string& name) const {
+        std::ifstream in(file(name), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
+}  // namespace vt::test
