@@ -14,7 +14,10 @@
 #include <array>
 #include <cstring>
 #include <new>
+#include <map>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "core/timeval.h"
 #include "platform/codepage.h"
@@ -244,6 +247,8 @@ int skip_space(in_file& f) noexcept {
     return c;
 }
 
+bool take_string_body(in_file& f, std::string& out, std::size_t limit);
+
 // Reads the text of a quoted string whose opening quote is next (after
 // blanks), up to the closing quote; nothing after it is taken. At most
 // `limit` characters. 0, or 100 when there is no string, it is too long or
@@ -252,16 +257,7 @@ int read_bare_quoted(in_file& f, std::string& out, std::size_t limit) {
     out.clear();
     if (skip_space(f) != '"') return q_bad;
     f.get();
-    const bool oem = reader_state().oem_input;
-    for (;;) {
-        int c = taken(f, oem);
-        if (c == in_file::eof) return q_bad;
-        if (c == '"') return 0;
-        if (c == '\n') continue;
-        if (c == '\t') c = ' ';
-        if (out.size() >= limit) return q_bad;
-        out.push_back(static_cast<char>(c));
-    }
+    return take_string_body(f, out, limit) ? 0 : q_bad;
 }
 
 // Skips everything up to and including the next of the stop characters.
@@ -377,6 +373,34 @@ int find_value_key(const variable& v, std::string_view s) noexcept {
     return -1;
 }
 
+// Finds values by text (or DATANOTECELL key) through a hash index once a
+// variable has more than a handful of values, so files with many value
+// references on big variables are read in linear time. The reader calls
+// forget() whenever variables, values or codes change.
+class value_finder {
+public:
+    int text(const variable& v, std::string_view s) { return find(v, s, false); }
+    int key(const variable& v, std::string_view s) { return find(v, s, true); }
+    void forget() noexcept { maps_.clear(); }
+
+private:
+    int find(const variable& v, std::string_view s, bool by_key) {
+        if (v.values.size() < 32) return by_key ? find_value_key(v, s) : find_value_text(v, s);
+        auto& m = maps_[{&v, by_key}];
+        if (m.empty()) {
+            m.reserve(v.values.size());
+            for (std::size_t i = 0; i < v.values.size(); ++i) {
+                const value& val = v.values[i];
+                std::string_view k = by_key && val.code ? std::string_view(*val.code) : std::string_view(val.text);
+                m.emplace(k, static_cast<int>(i));  // the first of equal texts wins
+            }
+        }
+        auto it = m.find(s);
+        return it == m.end() ? -1 : it->second;
+    }
+    std::map<std::pair<const variable*, bool>, std::unordered_map<std::string_view, int>> maps_;
+};
+
 // ---------------------------------------------------------------------------
 // One read of a keyword part.
 
@@ -445,6 +469,7 @@ private:
     bool partition_failed_ = false;
     bool per_content_used_ = false;
     std::vector<int> errors_;
+    value_finder finder_;
 };
 
 // How a single-string statement treats a string followed by ",", a line
@@ -495,6 +520,7 @@ int reader::names(bool stub) {
                        std::make_move_iterator(vs.end()));
     }
     t_.heading = stub_n_;
+    finder_.forget();
     return 0;
 }
 
@@ -509,6 +535,7 @@ int reader::values_kw() {
     if (r == 200) return 200;
     if (r != 0) return 108;
     variable& v = t_.vars[static_cast<std::size_t>(idx)];
+    finder_.forget();
     v.values = std::move(vals);
     v.value_count = count;
     v.max_text_len = maxlen;
@@ -526,6 +553,7 @@ int reader::codes_kw() {
         return 0;
     }
     variable& v = t_.vars[static_cast<std::size_t>(idx)];
+    finder_.forget();
     std::string s;
     for (int i = 0;; ++i) {
         int none = 0;
@@ -570,7 +598,7 @@ int reader::value_ref(const variable& v, int& pos) {
     std::string s;
     if (c == '"') {
         if (read_bare_quoted(f_, s, 256) != 0) return -1;
-        pos = find_value_text(v, s);
+        pos = finder_.text(v, s);
     } else if (c >= '0' && c <= '9') {
         long long n = 0;
         while ((c = f_.peek()) >= '0' && c <= '9') {
@@ -659,7 +687,7 @@ int reader::cell_entry(int kind) {
             continue;
         }
         const variable& v = t_.vars[i];
-        int p = kind == kw_datanotecell ? find_value_key(v, refs[i]) : find_value_text(v, refs[i]);
+        int p = kind == kw_datanotecell ? finder_.key(v, refs[i]) : finder_.text(v, refs[i]);
         if (p < 0) return reject();
         resolved[i] = p;
     }
@@ -710,7 +738,7 @@ int reader::elimination_kw() {
             note(115);
             return 0;
         }
-        int p = find_value_text(v, s);
+        int p = finder_.text(v, s);
         if (p < 0) {
             note(140);
             return 0;
@@ -867,6 +895,7 @@ int reader::timeval_kw() {
     }
 
     if (v.values.empty()) {
+        finder_.forget();
         // The time list makes the values.
         int maxlen = 0;
         for (const timeval_entry& e : list) {
@@ -940,7 +969,7 @@ int reader::per_content(int code) {
     }
     content.pop_back();
     const variable* cv = contents_variable();
-    if (!cv || find_value_text(*cv, content) < 0 || skip_to(f_, '=') == in_file::eof) {
+    if (!cv || finder_.text(*cv, content) < 0 || skip_to(f_, '=') == in_file::eof) {
         note(problem);
         return 0;
     }
@@ -1464,6 +1493,44 @@ int read_keyword_lang(in_file& f) {
     return recognise(f, language_patterns(), &lang);
 }
 
+namespace {
+// The characters of a quoted string after its opening quote, up to and
+// including the closing quote: converted from OEM when asked, line breaks
+// dropped, tabs made blanks. Works on the buffered bytes a stretch at a
+// time, since value lists of big tables are most of a keyword part. False
+// when the file ends first or more than `limit` characters come.
+bool take_string_body(in_file& f, std::string& out, std::size_t limit) {
+    const bool oem = reader_state().oem_input;
+    for (;;) {
+        const char* b = f.window_begin();
+        const char* e = f.window_end();
+        if (b == e) {
+            if (!f.refill()) return false;
+            continue;
+        }
+        const char* q = static_cast<const char*>(std::memchr(b, '"', static_cast<std::size_t>(e - b)));
+        const char* stop = q ? q : e;
+        const std::size_t n = static_cast<std::size_t>(stop - b);
+        const std::size_t old = out.size();
+        out.append(b, n);
+        char* d = out.data() + old;
+        if (oem) plat::oem_to_ansi(d, n);
+        char* w = d;
+        for (char* r = d; r < d + n; ++r) {
+            if (*r == '\n') continue;
+            *w++ = *r == '\t' ? ' ' : *r;
+        }
+        out.resize(static_cast<std::size_t>(w - out.data()));
+        if (out.size() > limit) return false;
+        f.advance(n);
+        if (q) {
+            f.advance(1);
+            return true;
+        }
+    }
+}
+}  // namespace
+
 int read_quoted(in_file& f, std::string& out, std::size_t max, int* none_char) {
     out.clear();
     int c;
@@ -1474,17 +1541,7 @@ int read_quoted(in_file& f, std::string& out, std::size_t max, int* none_char) {
         return q_none;
     }
     if (c != '"') return q_bad;
-    const bool oem = reader_state().oem_input;
-    const std::size_t limit = max > 0 ? max - 1 : 0;
-    for (;;) {
-        c = taken(f, oem);
-        if (c == in_file::eof) return q_bad;
-        if (c == '"') break;
-        if (c == '\n') continue;
-        if (c == '\t') c = ' ';
-        if (out.size() >= limit) return q_bad;
-        out.push_back(static_cast<char>(c));
-    }
+    if (!take_string_body(f, out, max > 0 ? max - 1 : 0)) return q_bad;
     do c = f.get();
     while (c == ' ');
     switch (c) {
@@ -1559,20 +1616,25 @@ int read_name_list(in_file& f, std::vector<variable>& out, int& counter) {
 }
 
 int read_value_list(in_file& f, int& count, int& maxlen, std::vector<value>& out) {
-    std::vector<value> vals;
+    // The texts are gathered first so the value records, which are much
+    // larger, are allocated once at their final number.
+    std::vector<std::string> texts;
     int longest = 0;
     int r = read_list(f, 256, [&](const std::string& s) {
-        value v;
-        v.text = s;
         longest = std::max(longest, static_cast<int>(s.size()));
-        vals.push_back(std::move(v));
+        texts.push_back(s);
     });
-    if (r == 0) {
+    if (r != 0) return r;
+    try {
+        std::vector<value> vals(texts.size());
+        for (std::size_t i = 0; i < texts.size(); ++i) vals[i].text = std::move(texts[i]);
         count = static_cast<int>(vals.size());
         maxlen = longest;
         out = std::move(vals);
+    } catch (const std::bad_alloc&) {
+        return 200;
     }
-    return r;
+    return 0;
 }
 
 int find_variable_ref(in_file& f, const table& t, int names_read, int& var_index, int* stop_char) {
@@ -1642,6 +1704,9 @@ bool timeval_valid(const variable& v, const std::vector<timeval_entry>& list) {
     else if (scale == "W1") { len = 6; top = 52; }
     else return false;
 
+    std::unordered_set<std::string_view> texts;
+    if (len == 4)
+        for (const value& val : v.values) texts.insert(val.text);
     int prev_year = 0, prev_period = 0;
     for (std::size_t i = 0; i < list.size(); ++i) {
         const std::string& code = list[i].code;
@@ -1652,7 +1717,7 @@ bool timeval_valid(const variable& v, const std::vector<timeval_entry>& list) {
         int period = len == 4 ? 0 : std::stoi(code.substr(4));
         if (len != 4 && (period < 1 || period > top)) return false;
         if (len == 4) {
-            if (find_value_text(v, code) < 0) return false;
+            if (!texts.count(code)) return false;
             if (i > 0 && year != prev_year + 1) return false;
         } else {
             std::string text = v.values[i].text;
