@@ -1,0 +1,112 @@
+// Runs the vtdump program on table files and checks what it prints and its exit code.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+namespace {
+
+struct dump_result {
+    int exit_code = -1;
+    std::string out;
+};
+
+dump_result run_vtdump(const std::string& args) {
+    std::string cmd = std::string("'") + VT_VTDUMP + "' " + args + " 2>/dev/null";
+    dump_result r;
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p) return r;
+    char buf[4096];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+    int status = pclose(p);
+    if (WIFEXITED(status)) r.exit_code = WEXITSTATUS(status);
+    return r;
+}
+
+std::string sample(const char* name) { return std::string("'") + VT_TEST_DATA + "/" + name + "'"; }
+
+// Writes a table file into the test's temporary directory; returns its quoted path.
+std::string write_table(const char* name, const std::string& bytes) {
+    std::string path = ::testing::TempDir() + name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return "'" + path + "'";
+}
+
+// The mandatory keywords of a one-variable table, ahead of whatever a test adds.
+const std::string head =
+    "CHARSET=\"ANSI\";\nDECIMALS=0;\nMATRIX=\"T1\";\nSUBJECT-AREA=\"A\";\nSUBJECT-CODE=\"A\";\n"
+    "TITLE=\"t\";\nCONTENTS=\"c\";\nUNITS=\"u\";\nSTUB=\"v\";\nVALUES(\"v\")=\"x\",\"y\";\n";
+
+bool has_line(const std::string& out, const std::string& line) {
+    return out.find("\n" + line + "\n") != std::string::npos || out.rfind(line + "\n", 0) == 0;
+}
+
+TEST(Vtdump, PrintsSampleTable) {
+    dump_result r = run_vtdump(sample("population.vt"));
+    ASSERT_EQ(r.exit_code, 0) << r.out;
+    EXPECT_EQ(r.out.rfind("code: 0\n", 0), 0u) << "the code comes first";
+    EXPECT_TRUE(has_line(r.out, "matrix: \"BE0101A1\"")) << r.out;
+    EXPECT_TRUE(has_line(r.out, "title:\n  \"Population by region, sex \"\n  \"and year\"")) << r.out;
+    EXPECT_TRUE(has_line(r.out, "variable 1: \"region\" (stub)")) << r.out;
+    EXPECT_TRUE(has_line(r.out, "    value 1: \"North\" code=\"01\" precision=1")) << r.out;
+    EXPECT_TRUE(has_line(r.out, "    value 3: \"East\" code=\"03\" has_datanote=1\n"
+                                "      valuenote:\n        \"East includes the islands.\""))
+        << r.out;
+    EXPECT_TRUE(has_line(r.out, "variable 3: \"year\" (heading)")) << r.out;
+    EXPECT_TRUE(has_line(r.out, "cellnote 1: \"North\", *, \"2005\" = \"Revised figure.\"")) << r.out;
+    // DATANOTECELL names values by code where they have one; the dump shows their texts.
+    EXPECT_TRUE(has_line(r.out, "datanotecell 1: \"East\", \"men\", \"2005\" = \"*\"")) << r.out;
+    EXPECT_TRUE(has_line(r.out, "timeval 3: \"A1\" \"2005\"")) << r.out;
+    EXPECT_TRUE(has_line(r.out, "strides: 9 3 1\ncells: 27")) << r.out;
+}
+
+TEST(Vtdump, ExitCodes) {
+    EXPECT_EQ(run_vtdump("").exit_code, 2);
+    EXPECT_EQ(run_vtdump("-l eng " + sample("population.vt")).exit_code, 2);
+    EXPECT_EQ(run_vtdump("-x " + sample("population.vt")).exit_code, 2);
+
+    dump_result missing = run_vtdump(sample("no-such-table.vt"));
+    EXPECT_EQ(missing.exit_code, 2);
+    EXPECT_EQ(missing.out, "");
+
+    // A reader problem still prints the table as far as it was read.
+    dump_result no_data = run_vtdump(write_table("vtdump_nodata.vt", head));
+    EXPECT_EQ(no_data.exit_code, 1);
+    EXPECT_EQ(no_data.out.rfind("code: 180\n", 0), 0u) << no_data.out;
+    EXPECT_TRUE(has_line(no_data.out, "matrix: \"T1\"")) << no_data.out;
+}
+
+TEST(Vtdump, OutputIsAsciiWhateverTheBytes) {
+    std::string file = head + "DESCRIPTION=\"caf\xE9 \\ \x01\";\nDATA=\n1 2\n";
+    dump_result r = run_vtdump(write_table("vtdump_bytes.vt", file));
+    ASSERT_EQ(r.exit_code, 0) << r.out;
+    EXPECT_TRUE(has_line(r.out, "description:\n  \"caf\\xE9 \\\\ \\x01\"")) << r.out;
+    for (unsigned char c : r.out) ASSERT_TRUE(c == '\n' || (c >= 0x20 && c < 0x7F)) << int(c);
+}
+
+TEST(Vtdump, LanguageOption) {
+    std::string file =
+        "CHARSET=\"ANSI\";\nLANGUAGE=\"en\";\nDECIMALS=0;\nMATRIX=\"T1\";\nSUBJECT-CODE=\"A\";\n"
+        "SUBJECT-AREA=\"Area\";\nSUBJECT-AREA[sv]=\"Omr\xE5" "de\";\n"
+        "TITLE=\"Title\";\nTITLE[sv]=\"Titel\";\nCONTENTS=\"c\";\nCONTENTS[sv]=\"k\";\n"
+        "UNITS=\"u\";\nUNITS[sv]=\"e\";\nSTUB=\"v\";\nSTUB[sv]=\"w\";\n"
+        "VALUES(\"v\")=\"x\";\nVALUES[sv](\"w\")=\"z\";\nDATA=\n1\n";
+    std::string path = write_table("vtdump_lang.vt", file);
+
+    dump_result plain = run_vtdump(path);
+    EXPECT_EQ(plain.exit_code, 0) << plain.out;
+    EXPECT_TRUE(has_line(plain.out, "title:\n  \"Title\"")) << plain.out;
+    EXPECT_TRUE(has_line(plain.out, "variable 1: \"v\" (stub)")) << plain.out;
+
+    dump_result sv = run_vtdump("-l sv " + path);
+    EXPECT_EQ(sv.exit_code, 0) << sv.out;
+    EXPECT_TRUE(has_line(sv.out, "subject_area: \"Omr\\xE5de\"")) << sv.out;
+    EXPECT_TRUE(has_line(sv.out, "title:\n  \"Titel\"")) << sv.out;
+    EXPECT_TRUE(has_line(sv.out, "variable 1: \"w\" (stub)")) << sv.out;
+    EXPECT_TRUE(has_line(sv.out, "language: \"sv\"")) << sv.out;
+}
+
+}  // namespace
