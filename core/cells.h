@@ -27,12 +27,10 @@ inline const char* data_symbol_token(double x) noexcept {
                                               "\".....\"", "\"......\"", "\".......\""};
     if (x > 0) return x < 1e-24 ? "\"-\"" : nullptr;
     if (x > -9e18) return nullptr;
-    double lo = -1.1e19, hi = -9e18;
-    for (int n = 0; n < 7; ++n) {
-        if (x > lo && x <= hi) return tokens[n];
-        lo *= 10;
-        hi *= 10;
-    }
+    static constexpr double lo[7] = {-1.1e19, -1.1e20, -1.1e21, -1.1e22, -1.1e23, -1.1e24, -1.1e25};
+    static constexpr double hi[7] = {-9e18, -9e19, -9e20, -9e21, -9e22, -9e23, -9e24};
+    for (int n = 0; n < 7; ++n)
+        if (x > lo[n] && x <= hi[n]) return tokens[n];
     return nullptr;
 }
 
