@@ -535,6 +535,10 @@ int reader::values_kw() {
     if (r == 200) return 200;
     if (r != 0) return 108;
     variable& v = t_.vars[static_cast<std::size_t>(idx)];
+    // The first list of a variable stands: cell notes, codes and value notes
+    // read since then refer to its positions, and a second list would leave
+    // them pointing at values that are gone or different.
+    if (!v.values.empty()) return 0;
     finder_.forget();
     v.values = std::move(vals);
     v.value_count = count;

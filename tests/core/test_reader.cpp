@@ -302,6 +302,11 @@ TEST_F(Reader, RepeatedKeywords) {
         {"COPYRIGHT=YES;COPYRIGHT=YES;", 142, nullptr},
         {"CONTVARIABLE=\"a\";CONTVARIABLE=\"a\";", 160, nullptr},
         {"DECIMALS=4;", 0, [](const vt::table& t) { EXPECT_EQ(t.decimals, 0); }},
+        // A second value list would strand the cell notes read in between.
+        {"DATANOTECELL(\"y\")=\"A\";VALUES(\"a\")=\"z\";", 0, [](const vt::table& t) {
+             EXPECT_EQ(t.vars[0].value_count, 2);
+             EXPECT_EQ(t.vars[0].datanotecell_refs, (vt::cell_ref_list{1}));
+         }},
     };
     for (const auto& c : cases) {
         auto r = read_text(vt_file(c.extra));
