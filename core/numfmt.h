@@ -1,1 +1,23 @@
+// Fixed-point number formatting for the data section writer and the
+// exports: the bytes C's printf("%.*f") gives, without its cost.
 #pragma once
+
+#include <cstddef>
+
+namespace vt {
+
+// The longest text format_fixed writes: a sign, the 309 integer digits of
+// the largest double, the decimal point and 15 decimals. Callers writing
+// straight into an output buffer reserve this much per number.
+inline constexpr std::size_t format_fixed_max = 1 + 309 + 1 + 15;
+
+// Writes v with `decimals` digits after the point into out (no NUL) and
+// returns the number of bytes written, at most format_fixed_max. The bytes
+// equal what printf("%.*f", decimals, v) prints in the "C" locale under the
+// default rounding mode: the exact binary value rounded half to even, a
+// sign whenever the sign bit is set ("-0.00"), "inf", "-inf", "nan" and
+// "-nan" for the special values. Decimals outside 0..15 are written as 6,
+// the data writer's rule for a count it does not support.
+std::size_t format_fixed(char* out, double v, int decimals) noexcept;
+
+}  // namespace vt
