@@ -1,1 +1,831 @@
+// The data section of a table file: the cell readers (full and keyed form)
+// and the data writer dsave.
+//
+// Design notes. Every reader works on the open file's buffered window
+// (in_file::window_begin/end) through a small cursor, so the steady state
+// is a plain loop over bytes: no call per character, no copy of the
+// section, the cells stored straight into the data block. A token is only
+// gathered into a side buffer when it is split by a line break or by the
+// end of the window. The writers format into the output buffer through
+// reserve()/commit(). Copying from the input streams token by token, so its
+// memory does not grow with the table.
+//
+// Before a copy, dsave looks at the first key of the input's data section:
+// by then msave has set the variables' keys_mode for the output, so they no
+// longer tell how the input was written. The bytes looked at are handed
+// back to the cursor, so every path still sees the section from its start.
 #include "core/datasec.h"
+
+#include <algorithm>
+#include <clocale>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <locale.h>
+#include <memory>
+#include <new>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "core/cells.h"
+#include "core/numfmt.h"
+#include "core/writer.h"
+#include "platform/message.h"
+
+namespace vt {
+
+namespace {
+
+int g_last_error = 0;  // the one place the last keyed-read failure is kept
+
+// ---------------------------------------------------------------------------
+// Byte classes of the data section.
+
+enum : unsigned char {
+    k_token = 0,  // part of a token
+    k_blank = 1,  // blank or tab: ends a token
+    k_punct = 2,  // "," or ";": ends a token
+    k_break = 3,  // line break: dropped inside a token, skipped between tokens
+};
+
+struct byte_classes {
+    unsigned char c[256] = {};
+    constexpr byte_classes() {
+        c[static_cast<unsigned char>(' ')] = k_blank;
+        c[static_cast<unsigned char>('\t')] = k_blank;
+        c[static_cast<unsigned char>(',')] = k_punct;
+        c[static_cast<unsigned char>(';')] = k_punct;
+        c[static_cast<unsigned char>('\n')] = k_break;
+        // A CR that is not part of a CR LF pair is a line break as well.
+        c[static_cast<unsigned char>('\r')] = k_break;
+    }
+};
+constexpr byte_classes classes;
+
+inline unsigned char cls(char ch) noexcept { return classes.c[static_cast<unsigned char>(ch)]; }
+inline bool is_token(char ch) noexcept { return cls(ch) == k_token; }
+inline bool is_space(char ch) noexcept { return cls(ch) == k_blank || cls(ch) == k_break; }
+inline bool is_separator(char ch) noexcept { return cls(ch) != k_token; }
+
+// ---------------------------------------------------------------------------
+// The cursor: the unread bytes, first any handed back, then the file's
+// window. p and e are open for the hot loops; next() moves on once p == e.
+
+class cursor {
+public:
+    explicit cursor(in_file& f) noexcept : f_(f), p(f.window_begin()), e(f.window_end()) {}
+    ~cursor() { sync(); }
+    cursor(const cursor&) = delete;
+    cursor& operator=(const cursor&) = delete;
+
+    // Loads the next stretch; false at the end of the input.
+    bool next() noexcept {
+        if (from_pending_) {
+            from_pending_ = false;
+            p = f_.window_begin();
+            e = f_.window_end();
+            if (p < e) return true;
+        } else {
+            f_.advance(static_cast<std::size_t>(e - f_.window_begin()));
+        }
+        if (!f_.refill()) {
+            p = e = f_.window_end();
+            return false;
+        }
+        p = f_.window_begin();
+        e = f_.window_end();
+        return true;
+    }
+
+    // Puts bytes already taken back in front of the unread ones.
+    void push_back(std::string bytes) {
+        if (bytes.empty()) return;
+        if (from_pending_) bytes.append(p, e);  // still inside an earlier hand-back
+        sync();
+        pending_ = std::move(bytes);
+        from_pending_ = true;
+        p = pending_.data();
+        e = p + pending_.size();
+    }
+
+    // Hands the file what was taken from its window. (A cursor that ends
+    // inside a hand-back leaves the file after the bytes handed back.)
+    void sync() noexcept {
+        if (!from_pending_) f_.advance(static_cast<std::size_t>(p - f_.window_begin()));
+    }
+
+private:
+    in_file& f_;
+    std::string pending_;
+    bool from_pending_ = false;
+
+public:
+    const char* p;
+    const char* e;
+};
+
+// Skips blanks, tabs and line breaks (with_punct: also "," and ";").
+// False at the end of the input.
+bool skip(cursor& c, bool with_punct) noexcept {
+    for (;;) {
+        const char* p = c.p;
+        const char* e = c.e;
+        if (with_punct)
+            while (p < e && is_separator(*p)) ++p;
+        else
+            while (p < e && is_space(*p)) ++p;
+        c.p = p;
+        if (p < e) return true;
+        if (!c.next()) return false;
+    }
+}
+
+// The token the cursor stands at, up to (not including) its terminator;
+// line breaks inside are dropped. Usually a view of the window; a token
+// split by a line break or by the end of the window is gathered in
+// scratch. At the end of the input the token simply ends.
+std::string_view take_token(cursor& c, std::string& scratch) {
+    const char* s = c.p;
+    const char* p = s;
+    const char* e = c.e;
+    while (p < e && is_token(*p)) ++p;
+    c.p = p;
+    if (p < e && cls(*p) != k_break) return {s, static_cast<std::size_t>(p - s)};
+    scratch.assign(s, p);
+    for (;;) {
+        if (c.p < c.e) {
+            if (cls(*c.p) == k_break) {
+                ++c.p;
+                continue;
+            }
+            if (!is_token(*c.p)) break;
+            s = c.p;
+            while (c.p < c.e && is_token(*c.p)) ++c.p;
+            scratch.append(s, c.p);
+            continue;
+        }
+        if (!c.next()) break;
+    }
+    return scratch;
+}
+
+// ---------------------------------------------------------------------------
+// Cell values.
+
+constexpr double exact_pow10[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// strtod in the "C" locale, whatever locale the host program has set.
+double c_strtod(const char* s) noexcept {
+    static const locale_t c_locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    return c_locale ? strtod_l(s, nullptr, c_locale) : std::strtod(s, nullptr);
+}
+
+// Everything the fast path does not take: exponents, hexadecimal, inf and
+// nan, long mantissas, trailing junk, no digits at all.
+double parse_slow(const char* b, const char* e) noexcept {
+    const auto n = static_cast<std::size_t>(e - b);
+    char small[256];
+    if (n < sizeof small) {
+        std::memcpy(small, b, n);
+        small[n] = '\0';
+        return c_strtod(small);
+    }
+    std::unique_ptr<char[]> big(new (std::nothrow) char[n + 1]);
+    if (!big) {
+        // Without memory for the copy, read what fits: only a token of
+        // hundreds of digits can lose anything by it.
+        std::memcpy(small, b, sizeof small - 1);
+        small[sizeof small - 1] = '\0';
+        return c_strtod(small);
+    }
+    std::memcpy(big.get(), b, n);
+    big[n] = '\0';
+    return c_strtod(big.get());
+}
+
+double symbol_value(std::string_view tok) noexcept {
+    std::string_view in = tok.substr(1);
+    if (!in.empty() && in.back() == '"') in.remove_suffix(1);
+    if (in == "-") return nil_value;
+    if (in.empty() || in.size() > 7 || in.find_first_not_of('.') != std::string_view::npos) return 0.0;
+    return dot_values[in.size() - 1];
+}
+
+inline double cell_value(std::string_view tok) noexcept {
+    if (!tok.empty() && tok[0] == '"') return symbol_value(tok);
+    return parse_cell_number(tok.data(), tok.data() + tok.size());
+}
+
+// ---------------------------------------------------------------------------
+// Full-form reading.
+
+// Reads up to n cells. Before the first token only blanks, tabs and line
+// breaks are skipped (so a leading "," or ";" stands for an empty token,
+// read as 0); between tokens every separator is. The separators after the
+// last cell read are left in place. Returns the number of cells stored.
+std::int64_t read_cells(cursor& c, double* cells, std::int64_t n, std::string& scratch) {
+    if (n <= 0 || !skip(c, false)) return 0;
+    std::int64_t done = 0;
+    for (;;) {
+        cells[done] = cell_value(take_token(c, scratch));
+        if (++done == n || !skip(c, true)) return done;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Keyed-form reading.
+
+// Looks keys up among the values of the stub variables. Per variable a
+// primary table and a fallback: keys_mode 1 matches value texts; keys_mode
+// 2 matches the code (the text for a value without code), then the texts,
+// so files keyed by codes read back whatever the variable's PRESTEXT; an
+// unknown mode (0, a section whose form dsave had to find out itself)
+// matches texts, then codes. The first value with a key wins.
+class key_index {
+public:
+    key_index(const table& t, bool modes_known) {
+        const std::size_t n = t.stub_count();
+        maps_.resize(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            const variable& v = t.vars[i];
+            const int mode = modes_known ? v.keys_mode : 0;
+            auto& [primary, fallback] = maps_[i];
+            for (std::size_t k = 0; k < v.values.size(); ++k) {
+                const value& val = v.values[k];
+                const int pos = static_cast<int>(k);
+                if (mode == 2) {
+                    primary.emplace(val.code ? std::string_view(*val.code) : std::string_view(val.text), pos);
+                    fallback.emplace(val.text, pos);
+                } else {
+                    primary.emplace(val.text, pos);
+                    if (mode == 0 && val.code) fallback.emplace(*val.code, pos);
+                }
+            }
+        }
+    }
+    // The value position of key for stub variable i, or -1.
+    int find(std::size_t i, std::string_view key) const {
+        const auto& [primary, fallback] = maps_[i];
+        if (auto it = primary.find(key); it != primary.end()) return it->second;
+        if (auto it = fallback.find(key); it != fallback.end()) return it->second;
+        return -1;
+    }
+
+private:
+    using map = std::unordered_map<std::string_view, int>;
+    std::vector<std::pair<map, map>> maps_;
+};
+
+// Keys longer than this cannot name a value (texts and codes are shorter).
+constexpr std::size_t max_key = 1024;
+
+enum class key_result { ok, end, bad };
+
+// Reads one quoted key and the "," or line break after it. At the start of
+// a row (first) a ";" or the end of the input is the end of the data.
+key_result read_key(cursor& c, std::string& key, bool first) {
+    if (!skip(c, false)) return first ? key_result::end : key_result::bad;
+    if (first && *c.p == ';') {
+        ++c.p;
+        return key_result::end;
+    }
+    if (*c.p != '"') return key_result::bad;
+    ++c.p;
+    key.clear();
+    bool too_long = false;
+    for (;;) {
+        if (c.p == c.e && !c.next()) return key_result::bad;
+        const char* q = static_cast<const char*>(std::memchr(c.p, '"', static_cast<std::size_t>(c.e - c.p)));
+        const char* stop = q ? q : c.e;
+        const auto len = static_cast<std::size_t>(stop - c.p);
+        if (key.size() + len > max_key)
+            too_long = true;
+        else
+            key.append(c.p, len);
+        c.p = stop;
+        if (q) {
+            ++c.p;
+            break;
+        }
+    }
+    if (c.p == c.e && !c.next()) return key_result::bad;
+    const char after = *c.p;
+    if (after != ',' && cls(after) != k_break) return key_result::bad;
+    ++c.p;
+    return too_long ? key_result::bad : key_result::ok;
+}
+
+// Reads the keyed rows into t's block (which holds count_cells cells, with
+// strides computed). Returns 0 or 121.
+int read_rows(table& t, cursor& c, const key_index& keys) {
+    const std::size_t nstub = t.stub_count();
+    const std::int64_t ncols = t.vars[nstub - 1].stride;
+    const auto total = static_cast<std::int64_t>(t.data_handle.size());
+    std::string key, scratch;
+    for (;;) {
+        std::int64_t offset = 0;
+        for (std::size_t i = 0; i < nstub; ++i) {
+            key_result r = read_key(c, key, i == 0);
+            if (r == key_result::end) return 0;
+            if (r == key_result::bad) return data_bad_key;
+            const int pos = keys.find(i, key);
+            if (pos < 0) return data_bad_key;
+            offset += pos * t.vars[i].stride;
+        }
+        const std::int64_t n = std::min(ncols, total - offset);  // the same unless strides were stale
+        if (read_cells(c, t.data() + offset, n, scratch) < n) return 0;  // the input ended inside the row
+        // Separators after the row's last cell, except the ";" that ends the data.
+        for (;;) {
+            while (c.p < c.e && cls(*c.p) != k_token && *c.p != ';') ++c.p;
+            if (c.p < c.e || !c.next()) break;
+        }
+    }
+}
+
+bool has_keyed_form(const table& t) noexcept {
+    return !t.vars.empty() && t.vars.front().keys_mode != 0 && t.stub_count() > 0;
+}
+
+// The keyed reader behind read_data, read_keyed_data and dsave.
+int read_keyed(table& t, cursor& c, bool modes_known) {
+    const std::int64_t cells = compute_strides(t.vars);
+    int rc = 0;
+    if ((t.data_handle.empty() || static_cast<std::int64_t>(t.data_handle.size()) != cells) &&
+        !t.data_handle.allocate(static_cast<std::size_t>(cells))) {
+        rc = data_no_block_keyed;
+    } else {
+        key_index keys(t, modes_known);
+        rc = read_rows(t, c, keys);
+    }
+    for (variable& v : t.vars) v.keys_mode = 0;
+    if (rc != 0) g_last_error = rc;
+    return rc;
+}
+
+// Reads a full-form section into a new block of t. 0 or 201.
+int read_full(table& t, cursor& c) {
+    const std::int64_t cells = compute_strides(t.vars);
+    if (!t.data_handle.allocate(static_cast<std::size_t>(cells))) return data_no_block;
+    std::string scratch;
+    read_cells(c, t.data(), cells, scratch);
+    return 0;
+}
+
+// ---------------------------------------------------------------------------
+// Finding out how the input's data section is written.
+
+// True when the section the cursor stands at is keyed for t: its first
+// token is a quoted string naming a value of the first variable (by text
+// or code), directly followed by "," or a line break. A full-form section
+// starts with a number or a quoted symbol followed by a blank or ";". The
+// bytes looked at are handed back.
+bool input_is_keyed(cursor& c, const table& t) {
+    if (t.stub_count() == 0) return false;
+    constexpr std::size_t max_look = 64 * 1024;  // leading blanks looked through
+    std::string seen;
+    bool keyed = false;
+    for (;;) {
+        if (c.p == c.e && !c.next()) break;
+        const char ch = *c.p;
+        if (is_space(ch) && seen.size() < max_look) {
+            seen.push_back(ch);
+            ++c.p;
+            continue;
+        }
+        if (ch != '"') break;
+        seen.push_back(ch);
+        ++c.p;
+        std::size_t start = seen.size();
+        bool closed = false;
+        while (seen.size() - start <= max_key) {
+            if (c.p == c.e && !c.next()) break;
+            const char k = *c.p++;
+            seen.push_back(k);
+            if (k == '"') {
+                closed = true;
+                break;
+            }
+        }
+        if (!closed) break;
+        const std::string_view key(seen.data() + start, seen.size() - start - 1);
+        if (c.p == c.e && !c.next()) break;
+        const char after = *c.p;
+        if (after != ',' && cls(after) != k_break) break;
+        for (const value& v : t.vars.front().values)
+            if (v.text == key || (v.code && *v.code == key)) keyed = true;
+        break;
+    }
+    c.push_back(std::move(seen));
+    return keyed;
+}
+
+// ---------------------------------------------------------------------------
+// Writing.
+
+// Lines written by the copy stay below this many characters.
+constexpr std::size_t line_limit = 32730;
+constexpr std::size_t max_line = line_limit - 1;
+
+// A cell's token: the quoted symbol, or the number.
+inline std::size_t put_cell(char* w, double x, int decimals, bool recode) noexcept {
+    if (const char* sym = data_symbol_token(x)) {
+        const std::size_t n = std::strlen(sym);
+        std::memcpy(w, sym, n);
+        return n;
+    }
+    if (recode && (x == 1.0 || x == 2.0)) {
+        *w = x == 1.0 ? '0' : '3';
+        return 1;
+    }
+    return format_fixed(w, x, decimals);
+}
+
+constexpr std::size_t max_cell = format_fixed_max + 2;  // a token, its separator, a line feed
+constexpr std::size_t write_batch = 64 * 1024;
+
+// The full form from memory: the first n cells, each followed by a blank
+// (";" after the last), a line feed after every row_length cells.
+void write_full(out_file& out, const double* cells, std::int64_t n, std::int64_t total, int decimals,
+                int row_length, bool recode) {
+    std::int64_t i = 0;
+    std::int64_t col = 0;
+    std::size_t line = 0;
+    while (i < n) {
+        char* buf = out.reserve(write_batch);
+        char* w = buf;
+        char* const limit = buf + write_batch - max_cell;
+        while (i < n && w <= limit) {
+            char* const start = w;
+            w += put_cell(w, cells[i], decimals, recode);
+            ++i;
+            *w++ = i == total ? ';' : ' ';
+            if (row_length > 0) {
+                if (++col == row_length) {
+                    *w++ = '\n';
+                    col = 0;
+                }
+            } else {
+                // No rows asked for: break the line while the next cell
+                // still fits below the limit.
+                line += static_cast<std::size_t>(w - start);
+                if (line > max_line - max_cell) {
+                    *w++ = '\n';
+                    line = 0;
+                }
+            }
+        }
+        out.commit(static_cast<std::size_t>(w - buf));
+    }
+}
+
+// Writes the token bytes of one copied token, keeping every line below
+// the limit: a token that does not fit the rest of the line starts a new
+// one, and one longer than a line is split (the readers drop line breaks
+// inside tokens). Room for two more characters (a blank and the
+// terminator) is kept on the line.
+class token_copier {
+public:
+    explicit token_copier(out_file& out) : out_(out) {}
+
+    // Before a token whose length is known.
+    void fit(std::size_t len) {
+        if (line_ > 0 && line_ + len + 2 > max_line) newline();
+    }
+    void begin() {
+        head_n_ = 0;
+        head_done_ = false;
+        doubled_ = false;
+    }
+    // Token bytes; the first two are held back to see whether the token
+    // starts with two double quotes.
+    void feed(const char* s, std::size_t n) {
+        while (!head_done_ && n > 0) {
+            head_[head_n_++] = *s++;
+            --n;
+            if (head_n_ == 2) flush_head();
+        }
+        if (n > 0) piece(s, n);
+    }
+    // After the token; a token that started with two double quotes lost
+    // the first and gets a blank.
+    void end() {
+        if (!head_done_) flush_head();
+        if (doubled_) put(' ');
+    }
+    void put(char ch) {
+        out_.put(ch);
+        ++line_;
+    }
+    void newline() {
+        out_.put('\n');
+        line_ = 0;
+    }
+
+private:
+    void flush_head() {
+        head_done_ = true;
+        if (head_n_ == 2 && head_[0] == '"' && head_[1] == '"') {
+            doubled_ = true;
+            piece(head_ + 1, 1);
+        } else {
+            piece(head_, static_cast<std::size_t>(head_n_));
+        }
+    }
+    void piece(const char* s, std::size_t n) {
+        while (n > 0) {
+            if (line_ + 2 >= max_line) newline();
+            const std::size_t room = max_line - 2 - line_;
+            const std::size_t k = n < room ? n : room;
+            out_.write(s, k);
+            line_ += k;
+            s += k;
+            n -= k;
+        }
+    }
+
+    out_file& out_;
+    std::size_t line_ = 0;
+    char head_[2] = {};
+    int head_n_ = 0;
+    bool head_done_ = false;
+    bool doubled_ = false;
+};
+
+// Copies `left` tokens from the input (see dsave). 0, or 100 when the
+// input ends first; left counts down.
+int copy_tokens(cursor& c, out_file& out, std::int64_t& left, int row_length) {
+    if (left <= 0) return 0;
+    if (!skip(c, false)) return data_input_ended;
+    token_copier tc(out);
+    std::int64_t copied = 0;
+    for (;;) {
+        tc.begin();
+        const char* s = c.p;
+        const char* p = s;
+        while (p < c.e && is_token(*p)) ++p;
+        char term = 0;
+        if (p < c.e && cls(*p) != k_break) {
+            // The whole token lies in the window.
+            tc.fit(static_cast<std::size_t>(p - s));
+            tc.feed(s, static_cast<std::size_t>(p - s));
+            term = *p;
+            c.p = p + 1;
+        } else {
+            tc.feed(s, static_cast<std::size_t>(p - s));
+            c.p = p;
+            for (;;) {
+                if (c.p == c.e && !c.next()) break;
+                if (cls(*c.p) == k_break) {
+                    ++c.p;
+                    continue;
+                }
+                if (!is_token(*c.p)) {
+                    term = *c.p++;
+                    break;
+                }
+                s = c.p;
+                while (c.p < c.e && is_token(*c.p)) ++c.p;
+                tc.feed(s, static_cast<std::size_t>(c.p - s));
+            }
+        }
+        tc.end();
+        --left;
+        ++copied;
+        if (left == 0) {
+            // The section always ends with ";" and a line feed.
+            tc.put(';');
+            tc.newline();
+            return 0;
+        }
+        if (term == 0) return data_input_ended;
+        tc.put(term == ',' ? ' ' : term);
+        if (term == ';' || (row_length > 0 && copied % row_length == 0)) tc.newline();
+        if (!skip(c, true)) return data_input_ended;
+    }
+}
+
+// Copies the rest of the input as it stands.
+void copy_rest(cursor& c, out_file& out) {
+    do {
+        out.write(c.p, static_cast<std::size_t>(c.e - c.p));
+        c.p = c.e;
+    } while (c.next());
+}
+
+// The keys of a row: per stub variable the value texts (keys_mode 1) or
+// codes (texts for values without one).
+std::vector<std::vector<const std::string*>> row_keys(const table& t) {
+    std::vector<std::vector<const std::string*>> keys(t.stub_count());
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const variable& v = t.vars[i];
+        for (const value& val : v.values)
+            keys[i].push_back(v.keys_mode != 1 && val.code ? &*val.code : &val.text);
+    }
+    return keys;
+}
+
+// a * b for counts, held at the largest int64 instead of overflowing.
+std::int64_t mul_sat(std::int64_t a, std::int64_t b) noexcept {
+    std::int64_t r = 0;
+    if (a <= 0 || b <= 0) return 0;
+    return __builtin_mul_overflow(a, b, &r) ? INT64_MAX : r;
+}
+
+// Whether a keyed row is left out under the omission mode.
+bool omitted(const double* cells, std::int64_t n, int mode) noexcept {
+    bool zero_ok = mode == 1 || mode == 2 || mode == 4;
+    bool nil_ok = mode == 2 || mode == 4;
+    bool dots_ok = mode == 3 || mode == 4;
+    if (!zero_ok && !dots_ok) return false;
+    for (std::int64_t i = 0; i < n; ++i) {
+        const double x = cells[i];
+        const char* sym = data_symbol_token(x);
+        bool ok = sym == nullptr ? zero_ok && x == 0.0 : (sym[1] == '-' ? nil_ok : dots_ok);
+        if (!ok) return false;
+    }
+    return true;
+}
+
+// The keyed form from memory. 0, or 100 when the block holds fewer cells
+// than the table has (the rows past it are not written).
+int write_keyed(out_file& out, const table& t, int decimals, bool recode, int omission_mode) {
+    const std::size_t nstub = t.stub_count();
+    const auto keys = row_keys(t);
+    std::int64_t ncols = 1;
+    for (std::size_t i = nstub; i < t.vars.size(); ++i) ncols = mul_sat(ncols, t.vars[i].value_count);
+    std::int64_t rows = ncols > 0 ? 1 : 0;  // no cells, no rows
+    for (std::size_t i = 0; i < nstub; ++i) rows = mul_sat(rows, static_cast<std::int64_t>(keys[i].size()));
+    const auto total = static_cast<std::int64_t>(t.data_handle.size());
+    std::vector<std::size_t> at(nstub, 0);
+    int rc = 0;
+    for (std::int64_t r = 0; r < rows; ++r) {
+        if (r > 0) {
+            for (std::size_t i = nstub; i-- > 0;) {  // the next combination, last stub variable fastest
+                if (++at[i] < keys[i].size()) break;
+                at[i] = 0;
+            }
+        }
+        if (r > (total - ncols) / ncols) {
+            rc = data_input_ended;
+            break;
+        }
+        const double* cells = t.data() + r * ncols;
+        if (omitted(cells, ncols, omission_mode)) continue;
+        out.write(" \n");
+        for (std::size_t i = 0; i < nstub; ++i) {
+            out.put('"');
+            out.write(*keys[i][at[i]]);
+            out.write("\",");
+        }
+        for (std::int64_t k = 0; k < ncols; ++k) {
+            char* w = out.reserve(max_cell);
+            std::size_t n = 0;
+            if (k > 0) w[n++] = ' ';
+            n += put_cell(w + n, cells[k], decimals, recode);
+            out.commit(n);
+        }
+    }
+    out.put(';');
+    return rc;
+}
+
+int dsave_body(in_file* in, out_file& out, table& t, std::int64_t& cell_count, int write_data, int decimals,
+               int row_length, int recode, int omission_mode) {
+    const int d = decimals >= 0 && decimals <= 15 ? decimals : 6;
+    const bool recode_cells = recode != 0 && d == 0;
+    const bool keyed_out = has_keyed_form(t);
+    if (write_data == 1) out.write(keyed_out ? "DATA=" : "DATA=\n");
+
+    if (!keyed_out) {
+        if (in) {
+            cursor c(*in);
+            if (!input_is_keyed(c, t)) {
+                plat::trace("dsave", "dsave från fil");
+                return copy_tokens(c, out, cell_count, row_length);
+            }
+            // Copying the keys as cells would garble the table: read the
+            // rows (unless the cells are in memory already) and write the
+            // full form from memory.
+            if (!t.data())
+                if (int rc = read_keyed(t, c, false); rc != 0) return rc == data_no_block_keyed ? data_no_block : rc;
+        }
+        plat::trace("dsave", "dsave från minnet");
+        const auto avail = static_cast<std::int64_t>(t.data_handle.size());
+        const std::int64_t n = std::max<std::int64_t>(0, std::min(cell_count, avail));
+        write_full(out, t.data(), n, cell_count, d, row_length, recode_cells);
+        cell_count -= n;
+        return cell_count > 0 ? data_input_ended : data_ok;
+    }
+
+    if (in) {
+        cursor c(*in);
+        const bool keyed_in = input_is_keyed(c, t);
+        if (keyed_in && writer_state().copy_keyed_verbatim) {
+            plat::trace("dsave", "dsave från fil");
+            copy_rest(c, out);
+            cell_count = 0;
+            return data_ok;
+        }
+        if (!t.data()) {
+            // The data is not loaded: read it from the input in the form
+            // it is written in. The keyed reader clears keys_mode, which
+            // the rows written below still need.
+            std::vector<int> modes;
+            for (const variable& v : t.vars) modes.push_back(v.keys_mode);
+            int rc = keyed_in ? read_keyed(t, c, false) : read_full(t, c);
+            for (std::size_t i = 0; i < t.vars.size(); ++i) t.vars[i].keys_mode = modes[i];
+            if (rc != 0) return rc == data_no_block_keyed ? data_no_block : rc;
+        }
+    }
+    plat::trace("dsave", "dsave från minnet");
+    if (!t.data()) {
+        out.put(';');
+        return data_input_ended;
+    }
+    int rc = write_keyed(out, t, d, recode_cells, omission_mode);
+    if (rc == 0) cell_count = 0;
+    return rc;
+}
+
+}  // namespace
+
+int data_last_error() noexcept { return g_last_error; }
+void clear_data_last_error() noexcept { g_last_error = 0; }
+
+double parse_cell_number(const char* b, const char* e) noexcept {
+    // Clinger's fast path: a plain decimal "[+-]digits[.digits]" whose
+    // digits, without the point, form an integer m <= 2^53 with at most 22
+    // decimals is m / 10^d: both operands are exact doubles and the
+    // division rounds correctly, so this is the value strtod gives.
+    const char* p = b;
+    bool negative = false;
+    if (p < e && (*p == '-' || *p == '+')) negative = *p++ == '-';
+    bool any_digit = false;
+    while (p < e && *p == '0') {
+        ++p;
+        any_digit = true;
+    }
+    std::uint64_t m = 0;
+    const char* s = p;
+    while (p < e && static_cast<unsigned>(*p - '0') < 10) m = m * 10 + static_cast<unsigned>(*p++ - '0');
+    std::size_t significant = static_cast<std::size_t>(p - s);
+    std::size_t decimals = 0;
+    if (p < e && *p == '.') {
+        const char* f = ++p;
+        if (significant == 0)
+            while (p < e && *p == '0') ++p;
+        s = p;
+        while (p < e && static_cast<unsigned>(*p - '0') < 10) m = m * 10 + static_cast<unsigned>(*p++ - '0');
+        significant += static_cast<std::size_t>(p - s);
+        decimals = static_cast<std::size_t>(p - f);
+    }
+    any_digit = any_digit || significant > 0 || decimals > 0;
+    if (p != e || !any_digit || significant > 19 || decimals > 22 || m > (std::uint64_t{1} << 53))
+        return parse_slow(b, e);
+    const double v = static_cast<double>(m) / exact_pow10[decimals];
+    return negative ? -v : v;
+}
+
+int read_data(table& t, in_file& f) {
+    cursor c(f);
+    if (has_keyed_form(t)) {
+        const std::int64_t cells = compute_strides(t.vars);
+        if (!t.data_handle.allocate(static_cast<std::size_t>(cells))) return data_no_block;
+        return read_keyed(t, c, true);
+    }
+    return read_full(t, c);
+}
+
+int read_keyed_data(table& t, in_file& f) {
+    cursor c(f);
+    if (t.stub_count() == 0) {
+        // Keys need stub variables; without them the section can only be
+        // the full form.
+        const std::int64_t cells = compute_strides(t.vars);
+        int rc = 0;
+        if ((t.data_handle.empty() || static_cast<std::int64_t>(t.data_handle.size()) != cells) &&
+            !t.data_handle.allocate(static_cast<std::size_t>(cells))) {
+            rc = data_no_block_keyed;
+            g_last_error = rc;
+        } else {
+            std::string scratch;
+            read_cells(c, t.data(), cells, scratch);
+        }
+        for (variable& v : t.vars) v.keys_mode = 0;
+        return rc;
+    }
+    return read_keyed(t, c, true);
+}
+
+int dsave(in_file* in, out_file& out, table& t, std::int64_t& cell_count, int write_data, int decimals,
+          int row_length, int recode, int omission_mode) {
+    plat::trace("dsave", "start");
+    const int rc = dsave_body(in, out, t, cell_count, write_data, decimals, row_length, recode, omission_mode);
+    plat::trace("dsave", "slut");
+    return rc;
+}
+
+}  // namespace vt
