@@ -1,1 +1,506 @@
 #include "core/writer.h"
+
+#include <string_view>
+
+#include "core/notes.h"
+#include "platform/codepage.h"
+#include "platform/message.h"
+
+namespace vt {
+
+writer_settings& writer_state() noexcept {
+    static writer_settings settings;
+    return settings;
+}
+
+namespace {
+
+// A variable without a name is the sort pseudo-variable; it is written
+// under the name the reader turns back into "no name".
+const std::string& var_name(const variable& v) {
+    static const std::string sort = "$$SORT";
+    return v.name ? *v.name : sort;
+}
+
+// The writer walks the table once, statement by statement, in the order
+// the reader and every other consumer of the files are used to.
+class writer {
+public:
+    writer(table& t, out_file& f) : t_(t), f_(f) {}
+    void run();
+
+private:
+    void quoted(std::string_view s) {
+        f_.put('"');
+        f_.write(s);
+        f_.put('"');
+    }
+    void end() { f_.write(";\n"); }
+    // KEY="x";
+    void single(std::string_view key, const opt_string& s) {
+        if (!s) return;
+        f_.write(key);
+        quoted(*s);
+        end();
+    }
+    // The strings quoted, one per line, closed by ";".
+    void list_body(const text_list& l) {
+        for (std::size_t i = 0; i < l.size(); ++i) {
+            if (i) f_.put('\n');
+            quoted(l[i]);
+        }
+        end();
+    }
+    void list(std::string_view key, const text_list& l) {
+        if (l.empty()) return;
+        f_.write(key);
+        list_body(l);
+    }
+    // KEY("name")=
+    void var_key(std::string_view key, const variable& v) {
+        f_.write(key);
+        f_.write("(\"");
+        f_.write(var_name(v));
+        f_.write("\")=");
+    }
+    // KEY("c")= for a contents value.
+    void content_key(std::string_view key, const continfo& c) {
+        f_.write(key);
+        f_.write("(\"");
+        f_.write(*c.content);
+        f_.write("\")=");
+    }
+    // Quoted items separated by ","; a line break follows the comma once
+    // the running length (starting at `start`) passes 80 characters.
+    template <class Items, class Text>
+    void wrapped(const Items& items, std::size_t start, Text text) {
+        std::size_t count = start;
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            const std::string& s = text(items[i]);
+            quoted(s);
+            count += s.size();
+            if (i + 1 < items.size()) {
+                f_.put(',');
+                if (count > 80) {
+                    f_.put('\n');
+                    count = 0;
+                }
+            }
+        }
+        end();
+    }
+    void cell_entries(std::string_view key, const text_list& texts,
+                      cell_ref_list variable::*refs, bool by_code, bool wrap);
+    void keys();
+
+    table& t_;
+    out_file& f_;
+};
+
+void writer::cell_entries(std::string_view key, const text_list& texts,
+                          cell_ref_list variable::*refs, bool by_code, bool wrap) {
+    const bool to_oem = wrap && !writer_state().cellnote_ansi;
+    std::string buf;
+    for (std::size_t k = 0; k < texts.size(); ++k) {
+        f_.write(key);
+        f_.put('(');
+        for (std::size_t i = 0; i < t_.vars.size(); ++i) {
+            const variable& v = t_.vars[i];
+            const cell_ref_list& r = v.*refs;
+            const cell_ref ref = k < r.size() ? r[k] : any_value;
+            if (i) f_.write(", ");
+            if (ref == any_value || ref < 0 || ref >= static_cast<int>(v.values.size())) {
+                buf.assign(1, '*');
+            } else {
+                const value& val = v.values[static_cast<std::size_t>(ref)];
+                buf = by_code && val.code ? *val.code : val.text;
+            }
+            if (to_oem) plat::ansi_to_oem(buf);
+            quoted(buf);
+        }
+        f_.write(")=");
+        if (!wrap) {
+            quoted(texts[k]);
+            end();
+            continue;
+        }
+        text_list pieces = wrap_text(text_list{texts[k]}, 60);
+        // An empty text still needs its quotes to read back as an entry.
+        if (pieces.empty()) pieces.emplace_back();
+        if (to_oem)
+            for (std::string& p : pieces) plat::ansi_to_oem(p);
+        list_body(pieces);
+    }
+}
+
+void writer::keys() {
+    const int requested = writer_state().requested_keys_mode;
+    for (std::size_t i = 0; i < t_.vars.size(); ++i) {
+        variable& v = t_.vars[i];
+        if (requested == 0)
+            v.keys_mode = 0;
+        else if (i < t_.stub_count() && v.keys_mode == 0)
+            v.keys_mode = requested;
+    }
+    if (t_.vars.empty() || t_.vars.front().keys_mode == 0) return;
+    for (std::size_t i = 0; i < t_.stub_count(); ++i) {
+        const variable& v = t_.vars[i];
+        var_key("KEYS", v);
+        f_.write(v.keys_mode == 2 ? "CODES" : "VALUES");
+        end();
+    }
+}
+
+void writer::run() {
+    auto& vars = t_.vars;
+    const bool has_cv = t_.contvariable.has_value();
+    const continfo& first = t_.continfos.front();
+
+    // 1-2.
+    f_.write("CHARSET=\"ANSI\";\n");
+    f_.write("VELT-VERSION=\"2006\";\n");
+    // 3.
+    single("CODEPAGE=", t_.codepage);
+    single("LANGUAGE=", t_.language);
+    single("CREATION-DATE=", t_.creation_date);
+    single("NEXT-UPDATE=", t_.next_update);
+    single("VT-SERVER=", t_.vt_server);
+    single("DIRECTORY-PATH=", t_.directory_path);
+    single("UPDATE-FREQUENCY=", t_.update_frequency);
+    single("TABLEID=", t_.tableid);
+    single("SYNONYMS=", t_.synonyms);
+    // 4-6.
+    if (t_.default_graph != 0) {
+        f_.write("DEFAULT-GRAPH=");
+        f_.write_int(t_.default_graph);
+        end();
+    }
+    f_.write("DECIMALS=");
+    f_.write_int(t_.decimals);
+    end();
+    f_.write("SHOWDECIMALS=");
+    f_.write_int(t_.showdecimals);
+    end();
+    if (t_.rounding != -1) {
+        f_.write("ROUNDING=");
+        f_.write_int(t_.rounding);
+        end();
+    }
+    // 7-11.
+    f_.write("MATRIX=");
+    quoted(t_.matrix.value_or(""));
+    end();
+    if (t_.aggregallowed == 0) f_.write("AGGREGALLOWED=NO;\n");
+    if (t_.autopen == 1) f_.write("AUTOPEN=YES;\n");
+    f_.write("SUBJECT-AREA=");
+    quoted(t_.subject_area.value_or(""));
+    end();
+    f_.write("SUBJECT-CODE=");
+    quoted(t_.subject_code.value_or(""));
+    end();
+    single("CONFIDENTIAL=", t_.confidential);
+    if (t_.copyright == 1) f_.write("COPYRIGHT=YES;\n");
+    if (t_.copyright == 0) f_.write("COPYRIGHT=NO;\n");
+    // 12-15.
+    list("DESCRIPTION=", t_.description);
+    f_.write("TITLE=");
+    if (t_.title.empty())
+        f_.write("\"\";\n");
+    else
+        list_body(t_.title);
+    single("CONTENTS=", t_.contents);
+    if (t_.descriptiondefault == 1 && !t_.description.empty()) f_.write("DESCRIPTIONDEFAULT=YES;\n");
+    // 16.
+    f_.write("UNITS=");
+    if (!has_cv && first.units)
+        quoted(*first.units);
+    else
+        quoted(t_.units.value_or(""));
+    end();
+    // 17-18.
+    auto names = [&](std::size_t from, std::size_t to) {
+        for (std::size_t i = from; i < to; ++i) {
+            if (i > from) f_.put(',');
+            quoted(var_name(vars[i]));
+        }
+        end();
+    };
+    if (t_.stub_count() > 0) {
+        f_.write("STUB=");
+        names(0, t_.stub_count());
+    }
+    if (t_.has_heading()) {
+        f_.write("HEADING=");
+        names(t_.stub_count(), vars.size());
+    }
+    single("CONTVARIABLE=", t_.contvariable);
+    // 19.
+    for (const variable& v : vars) {
+        var_key("VALUES", v);
+        wrapped(v.values, var_name(v).size(), [](const value& x) -> const std::string& { return x.text; });
+    }
+    // 20.
+    if (!t_.timeval.empty()) {
+        const variable* tv = nullptr;
+        for (const variable& v : vars)
+            if (v.is_time == 1 && !tv) tv = &v;
+        if (tv) {
+            var_key("TIMEVAL", *tv);
+            std::size_t count = var_name(*tv).size();
+            std::string scale;
+            for (std::size_t i = 0; i < t_.timeval.size(); ++i) {
+                const timeval_entry& e = t_.timeval[i];
+                if (i == 0 || e.scale != scale) {
+                    scale = e.scale;
+                    f_.write("TLIST(");
+                    f_.write(scale);
+                    f_.write("),");
+                }
+                quoted(e.code);
+                count += e.code.size();
+                if (i + 1 < t_.timeval.size()) {
+                    f_.put(',');
+                    if (count > 80) {
+                        f_.put('\n');
+                        count = 0;
+                    }
+                }
+            }
+            end();
+        }
+    }
+    // 21.
+    for (const variable& v : vars) {
+        bool any = false;
+        for (const value& x : v.values) any = any || (x.code && !x.code->empty());
+        if (!any) continue;
+        var_key("CODES", v);
+        wrapped(v.values, var_name(v).size(),
+                [](const value& x) -> const std::string& { return x.code ? *x.code : x.text; });
+    }
+    // 22. Each family in its own pass over the chain.
+    for (const variable& v : vars)
+        if (v.doublecolumn == 1) {
+            var_key("DOUBLECOLUMN", v);
+            f_.write("YES;\n");
+        }
+    for (const variable& v : vars)
+        if (v.prestext != 1) {
+            var_key("PRESTEXT", v);
+            f_.write_int(v.prestext);
+            end();
+        }
+    for (const variable& v : vars)
+        if (v.domain && !v.grouping) {
+            var_key("DOMAIN", v);
+            quoted(*v.domain);
+            end();
+        }
+    for (const variable& v : vars)
+        if (v.variable_type) {
+            var_key("VARIABLE-TYPE", v);
+            quoted(*v.variable_type);
+            end();
+        }
+    for (const variable& v : vars)
+        if (v.has_hierarchy == 1) {
+            var_key("HIERARCHYLEVELSOPEN", v);
+            f_.write_int(v.hierarchylevelsopen);
+            end();
+        }
+    for (const variable& v : vars)
+        if (v.has_hierarchy == 1 && v.hierarchylevels > 0) {
+            var_key("HIERARCHYLEVELS", v);
+            f_.write_int(v.hierarchylevels);
+            end();
+        }
+    for (const variable& v : vars)
+        if (v.has_hierarchy == 1 && !v.hierarchynames.empty()) {
+            var_key("HIERARCHYNAMES", v);
+            for (std::size_t i = 0; i < v.hierarchynames.size(); ++i) {
+                if (i) f_.put(',');
+                quoted(v.hierarchynames[i]);
+            }
+            end();
+        }
+    for (const variable& v : vars)
+        if (v.has_hierarchy == 1 && !v.hierarchies.empty()) {
+            var_key("HIERARCHIES", v);
+            for (std::size_t i = 0; i < v.hierarchies.size(); ++i) {
+                if (i) {
+                    f_.put(',');
+                    quoted(v.hierarchies[i].parent);
+                    f_.put(':');
+                }
+                quoted(v.hierarchies[i].child);
+            }
+            end();
+        }
+    for (const variable& v : vars)
+        if (v.map) {
+            var_key("MAP", v);
+            quoted(*v.map);
+            end();
+        }
+    for (const variable& v : vars)
+        for (const partition& p : v.partitions) {
+            var_key("PARTITIONED", v);
+            quoted(p.text);
+            f_.put(',');
+            f_.write_int(p.start);
+            if (p.length != 0) {
+                f_.put(',');
+                f_.write_int(p.length);
+            }
+            end();
+        }
+    for (const variable& v : vars) {
+        if (v.elimination_value >= 0 && v.elimination_value < static_cast<int>(v.values.size())) {
+            var_key("ELIMINATION", v);
+            quoted(v.values[static_cast<std::size_t>(v.elimination_value)].text);
+            end();
+        }
+        if (v.elimination == 1) {
+            var_key("ELIMINATION", v);
+            f_.write("YES;\n");
+        }
+    }
+    // 23.
+    for (const variable& v : vars)
+        for (const value& x : v.values)
+            if (x.precision > t_.showdecimals) {
+                f_.write("PRECISION(\"");
+                f_.write(var_name(v));
+                f_.write("\",\"");
+                f_.write(x.text);
+                f_.write("\")=");
+                f_.write_int(x.precision);
+                end();
+            }
+    // 24-26. Contents information: per contents value, or the table's own.
+    auto claimed = [](const continfo& c) { return c.content.has_value(); };
+    if (has_cv) {
+        for (const continfo& c : t_.continfos)
+            if (claimed(c) && c.last_updated) {
+                content_key("LAST-UPDATED", c);
+                quoted(*c.last_updated);
+                end();
+            }
+        for (const continfo& c : t_.continfos)
+            if (claimed(c) && c.stockfa != ' ') {
+                content_key("STOCKFA", c);
+                quoted(std::string(1, c.stockfa));
+                end();
+            }
+        for (const continfo& c : t_.continfos)
+            if (claimed(c) && c.cfprices != ' ') {
+                content_key("CFPRICES", c);
+                quoted(std::string(1, c.cfprices));
+                end();
+            }
+    } else {
+        single("LAST-UPDATED=", first.last_updated);
+        if (first.stockfa != ' ') single("STOCKFA=", std::string(1, first.stockfa));
+        if (first.cfprices != ' ') single("CFPRICES=", std::string(1, first.cfprices));
+    }
+    auto adjust = [&](std::string_view key, int continfo::*field) {
+        if (has_cv) {
+            bool any = false;
+            for (const continfo& c : t_.continfos) any = any || c.*field == 1;
+            if (!any) return;
+            for (const continfo& c : t_.continfos) {
+                if (!claimed(c)) continue;
+                content_key(key, c);
+                f_.write(c.*field == 1 ? "YES;\n" : "NO;\n");
+            }
+        } else if (first.*field != -1) {
+            f_.write(key);
+            f_.write(first.*field == 1 ? "=YES;\n" : "=NO;\n");
+        }
+    };
+    adjust("DAYADJ", &continfo::dayadj);
+    adjust("SEASADJ", &continfo::seasadj);
+    if (has_cv)
+        for (const continfo& c : t_.continfos)
+            if (claimed(c) && c.units) {
+                content_key("UNITS", c);
+                quoted(*c.units);
+                end();
+            }
+    // 27-28.
+    single("LINK=", t_.link);
+    auto content_lists = [&](std::string_view key, text_list continfo::*field) {
+        if (has_cv) {
+            for (const continfo& c : t_.continfos)
+                if (claimed(c) && !(c.*field).empty()) {
+                    content_key(key, c);
+                    list_body(c.*field);
+                }
+        } else if (!(first.*field).empty()) {
+            f_.write(key);
+            f_.put('=');
+            list_body(first.*field);
+        }
+    };
+    content_lists("CONTACT", &continfo::contact);
+    content_lists("REFPERIOD", &continfo::refperiod);
+    content_lists("BASEPERIOD", &continfo::baseperiod);
+    // 29.
+    list("DATABASE=", t_.database);
+    list("SOURCE=", t_.source);
+    single("SURVEY=", t_.survey);
+    list("INFOFILE=", t_.infofile);
+    list("INFO=", t_.info);
+    list("NOTEX=", t_.notex);
+    list("NOTE=", t_.note);
+    // 30.
+    for (const variable& v : vars)
+        if (!v.notex.empty()) {
+            var_key("NOTEX", v);
+            list_body(v.notex);
+        }
+    for (const variable& v : vars)
+        if (!v.note.empty()) {
+            var_key("NOTE", v);
+            list_body(v.note);
+        }
+    // 31.
+    auto value_notes = [&](std::string_view key, text_list value::*field) {
+        for (const variable& v : vars)
+            for (const value& x : v.values)
+                if (!(x.*field).empty()) {
+                    f_.write(key);
+                    f_.write("(\"");
+                    f_.write(var_name(v));
+                    f_.write("\",\"");
+                    f_.write(x.text);
+                    f_.write("\")=");
+                    list_body(x.*field);
+                }
+    };
+    value_notes("VALUENOTEX", &value::valuenotex);
+    value_notes("VALUENOTE", &value::valuenote);
+    // 32-36.
+    if (t_.compressed == 1) f_.write("COMPRESSED=YES;\n");
+    cell_entries("CELLNOTEX", t_.cellnotex_texts, &variable::cellnotex_refs, false, true);
+    cell_entries("CELLNOTE", t_.cellnote_texts, &variable::cellnote_refs, false, true);
+    static const char* const symbol_keys[6] = {"DATASYMBOL1=", "DATASYMBOL2=", "DATASYMBOL3=",
+                                               "DATASYMBOL4=", "DATASYMBOL5=", "DATASYMBOL6="};
+    for (int i = 0; i < 6; ++i) single(symbol_keys[i], t_.datasymbol[i]);
+    single("DATASYMBOLSUM=", t_.datasymbolsum);
+    single("DATASYMBOLNIL=", t_.datasymbolnil);
+    cell_entries("DATANOTECELL", t_.datanotecell_texts, &variable::datanotecell_refs, true, false);
+    single("DATANOTESUM=", t_.datanotesum);
+    // 37.
+    keys();
+}
+
+}  // namespace
+
+void msave(table& t, out_file& f) {
+    plat::trace("msave", "start");
+    writer(t, f).run();
+    plat::trace("msave", "slut");
+}
+
+}  // namespace vt
