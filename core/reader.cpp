@@ -229,12 +229,6 @@ int recognise(in_file& f, const pattern_set& ps, const std::string* language) {
     }
 }
 
-inline int taken(in_file& f, bool oem) noexcept {
-    int c = f.get();
-    if (c != in_file::eof && oem) c = plat::oem_to_ansi(static_cast<unsigned char>(c));
-    return c;
-}
-
 inline bool is_blank(int c) noexcept { return c == ' ' || c == '\t' || c == '\n'; }
 
 // Skips blanks, tabs and line breaks and returns the next byte unread.
