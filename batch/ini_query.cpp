@@ -1,0 +1,1 @@
+#include "batch/ini_query.h"

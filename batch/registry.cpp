@@ -1,0 +1,1 @@
+#include "batch/registry.h"

@@ -1,0 +1,1 @@
+#include "batch/xml_query.h"

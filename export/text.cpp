@@ -1,0 +1,1 @@
+#include "export/text.h"
