@@ -17,6 +17,7 @@
 #include "core/datasec.h"
 
 #include <algorithm>
+#include <bit>
 #include <clocale>
 #include <cstdint>
 #include <cstdlib>
@@ -222,6 +223,35 @@ inline double cell_value(std::string_view tok) noexcept {
 // ---------------------------------------------------------------------------
 // Full-form reading.
 
+constexpr std::uint64_t pow10_int[8] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000};
+
+// The leading decimal digits of the eight bytes at p (all readable): their
+// number (8 when all are digits) and, below 8, their value. One load and
+// a few multiplications instead of a loop whose length varies per token.
+inline unsigned eight_digits(const char* p, std::uint64_t& value) noexcept {
+    static_assert(std::endian::native == std::endian::little, "the byte tricks assume little-endian loads");
+    std::uint64_t v;
+    std::memcpy(&v, p, 8);
+    // A digit is 0x30..0x39: high nibble 3, and adding 6 keeps it 3. A
+    // carry out of a byte only comes from a non-digit (0xFA and above) and
+    // only reaches later bytes, which no longer count.
+    const std::uint64_t high = (v & 0xF0F0F0F0F0F0F0F0ULL) ^ 0x3030303030303030ULL;
+    const std::uint64_t low = ((v + 0x0606060606060606ULL) & 0xF0F0F0F0F0F0F0F0ULL) ^ 0x3030303030303030ULL;
+    const std::uint64_t other = high | low;
+    const unsigned n = other ? static_cast<unsigned>(std::countr_zero(other)) / 8 : 8;
+    if (n == 0) {
+        value = 0;
+        return 0;
+    }
+    // The n digits into the top bytes (zeros before them), then pairs,
+    // quads and the eight combined; the first byte is the leading digit.
+    v = (v & 0x0F0F0F0F0F0F0F0FULL) << (8 * (8 - n));
+    v = ((v * 2561) >> 8) & 0x00FF00FF00FF00FFULL;
+    v = ((v * 6553601) >> 16) & 0x0000FFFF0000FFFFULL;
+    value = (v * 42949672960001ULL) >> 32;
+    return n;
+}
+
 // Reads up to n cells. Before the first token only blanks, tabs and line
 // breaks are skipped (so a leading "," or ";" stands for an empty token,
 // read as 0); between tokens every separator is. The separators after the
@@ -230,8 +260,55 @@ std::int64_t read_cells(cursor& c, double* cells, std::int64_t n, std::string& s
     if (n <= 0 || !skip(c, false)) return 0;
     std::int64_t done = 0;
     for (;;) {
-        cells[done] = cell_value(take_token(c, scratch));
-        if (++done == n || !skip(c, true)) return done;
+        // The common token, "[-]digits[.digits]" followed by a separator
+        // inside the window, is converted in the same pass that finds its
+        // end (the conditions are those of parse_cell_number's fast path).
+        const char* p = c.p;
+        const char* const e = c.e;
+        const bool negative = p < e && *p == '-';
+        p += negative;
+        const char* const digits = p;
+        std::uint64_t m = 0;
+        std::size_t count = 0;
+        std::size_t decimals = 0;
+        std::uint64_t part = 0;
+        unsigned n1 = 0, n2 = 0;
+        if (e - p >= 16 && (n1 = eight_digits(p, m)) < 8 && p[n1] == '.' && (n2 = eight_digits(p + n1 + 1, part)) < 8) {
+            // Up to seven digits on each side of the point, read eight
+            // bytes at a time.
+            m = m * pow10_int[n2] + part;
+            count = n1 + n2;
+            decimals = n2;
+            p += n1 + 1 + n2;
+        } else if (e - p >= 16 && n1 < 8 && p[n1] != '.') {
+            count = n1;  // an integer of up to seven digits
+            p += n1;
+        } else {
+            m = 0;
+            while (p < e && static_cast<unsigned>(*p - '0') < 10) m = m * 10 + static_cast<unsigned>(*p++ - '0');
+            count = static_cast<std::size_t>(p - digits);
+            if (p < e && *p == '.') {
+                const char* const f = ++p;
+                while (p < e && static_cast<unsigned>(*p - '0') < 10) m = m * 10 + static_cast<unsigned>(*p++ - '0');
+                decimals = static_cast<std::size_t>(p - f);
+                count += decimals;
+            }
+        }
+        if (p < e && (cls(*p) == k_blank || cls(*p) == k_punct) && count > 0 && count <= 19 &&
+            m <= (std::uint64_t{1} << 53)) {
+            const double v = static_cast<double>(m) / exact_pow10[decimals];
+            cells[done] = negative ? -v : v;
+            c.p = p;
+        } else {
+            cells[done] = cell_value(take_token(c, scratch));
+        }
+        if (++done == n) return done;
+        // Usually one blank, then the next token. (take_token may have
+        // moved on to another window: c.e, not e.)
+        p = c.p;
+        while (p < c.e && is_separator(*p)) ++p;
+        c.p = p;
+        if (p == c.e && !skip(c, true)) return done;
     }
 }
 
