@@ -645,9 +645,16 @@ int copy_tokens(cursor& c, out_file& out, std::int64_t& left, int row_length) {
         while (p < c.e && is_token(*p)) ++p;
         char term = 0;
         if (p < c.e && cls(*p) != k_break) {
-            // The whole token lies in the window.
-            tc.fit(static_cast<std::size_t>(p - s));
-            tc.feed(s, static_cast<std::size_t>(p - s));
+            // The whole token lies in the window. An empty one (a section
+            // starting with "," or ";") reads as 0 and is written so.
+            if (p == s) {
+                s = "0";
+                tc.fit(1);
+                tc.feed(s, 1);
+            } else {
+                tc.fit(static_cast<std::size_t>(p - s));
+                tc.feed(s, static_cast<std::size_t>(p - s));
+            }
             term = *p;
             c.p = p + 1;
         } else {
