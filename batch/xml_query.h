@@ -1,1 +1,79 @@
+// The XML query reader of vtbatch: a chain of numbered steps, each naming a
+// function, an input, an output and an error file, read line by line and
+// run one after the other.
+//
+// The reader does not parse XML. It cuts the file into tokens (from the
+// current position up to and including the next ">" or up to a line end)
+// and recognises a token by the exact start of the element it begins with;
+// everything else (end tags, the declaration, comments) is skipped. An
+// element's content is the text after its ">" up to the next "<" or line
+// end, taken as written, so every element with content sits on one line.
+// Blanks, tabs and line ends before a token are skipped, so the elements
+// may be indented.
+//
+// Settings given once stay in force for every later step until they are
+// given again; the lists a step builds (value selections, value orders,
+// variable texts) belong to that step alone.
 #pragma once
+
+#include <string>
+#include <vector>
+
+#include "batch/job.h"
+
+namespace vt::batch {
+
+// Codes of the XML query (beside the driver's own 706..711).
+inline constexpr int xml_same_file = 713;       // the step's output would replace its input
+inline constexpr int xml_no_variable = 714;     // a variable name the table does not have
+inline constexpr int xml_no_value = 715;        // a value code or text the variable does not have
+inline constexpr int xml_bad_variable = 716;    // a variable element out of sequence or of the wrong form
+
+// The settings of a "splitquarters" or "splitmonths" step, read from the
+// step's elements (the INI form reads them from the query file instead).
+struct xml_split_args {
+    std::string variablename, noofperiods, firstyear, yeartext, quartertext, monthtext;
+    std::string quarters[4];
+    std::string months[12];
+};
+
+// One step as read from the query.
+struct xml_step {
+    // The function name as written in the query: the error file line
+    // repeats it.
+    std::string name;
+    // The call: j.function is the routine's name in the registry ("selvalues"
+    // for "selection", "filecalc" for "filecalculation", ...), j.errorfile
+    // the step's error file.
+    job j;
+    xml_split_args split;
+    // False for a function name that matches none (the step then runs
+    // nothing and writes nothing) and for "selection" or "aggregation" not
+    // written in lower case (their elements are read, nothing is called).
+    bool runs = false;
+    // Non-zero when reading the step ended the run: 713..716, 706..711, 400
+    // (the input table cannot be opened) or the table reader's code. The
+    // step is then not run and no later step is read.
+    int stop = 0;
+    // With `stop`: write log_error(name, stop) for the step (the table reader
+    // failing in a selection or aggregation step).
+    bool log_stop = false;
+};
+
+// Reads every step of the XML query `path` without running anything; steps
+// that look values up in their input table read it as it is now (in a run
+// an earlier step may write it first). Reading ends after a step whose
+// `stop` is set. 0, or 400 when the query file cannot be opened.
+int read_xml_query(const std::string& path, std::vector<xml_step>& steps);
+
+// Runs the XML query `path`: each step is read, then run through the
+// registry, and its result written into the step's error file ("<name> ended
+// OK " or "Error from <name>: <code>"). A failed step does not stop the
+// chain; codes 400, 706..716 and the table reader's codes met while reading
+// a step do. At the end a kept result above 700 is also written as
+// "Error from check: <code>" into the last step's error file. Returns the
+// result of the last step that ran (0 when none ran), the stopping code, or
+// 400 when the query file cannot be opened.
+int run_xml_query(const std::string& path);
+
+}  // namespace vt::batch
