@@ -178,9 +178,14 @@ void writer::run() {
     f_.write("DECIMALS=");
     f_.write_int(t_.decimals);
     end();
-    f_.write("SHOWDECIMALS=");
-    f_.write_int(t_.showdecimals);
-    end();
+    // The reader takes at most 6 shown decimals and flags anything more as
+    // a fault; without the statement it shows DECIMALS, which covers the
+    // tables that show all their 7 to 15 decimals.
+    if (t_.showdecimals <= 6 || t_.showdecimals != t_.decimals) {
+        f_.write("SHOWDECIMALS=");
+        f_.write_int(t_.showdecimals <= 6 ? t_.showdecimals : 6);
+        end();
+    }
     if (t_.rounding != -1) {
         f_.write("ROUNDING=");
         f_.write_int(t_.rounding);

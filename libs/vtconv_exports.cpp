@@ -3,6 +3,9 @@
 
 #include <cstdint>
 
+#include "core/reader.h"
+#include "export/resave.h"
+#include "guard.h"
 #include "platform/fsinfo.h"
 
 int VelInit(void) { return 1; }
@@ -17,4 +20,28 @@ unsigned int SpaceSpec(int kind) {
     const auto unit = static_cast<std::uint32_t>(f.block_size);
     const auto count = static_cast<std::uint32_t>(kind == 1 ? f.blocks : f.blocks_avail);
     return count * unit;
+}
+
+namespace {
+
+// Every conversion reads CELLNOTEX entries like CELLNOTE entries; the batch
+// program and the operations library keep their own rule.
+void conversion_settings() { vt::reader_state().cellnotex_batch_rules = false; }
+
+}  // namespace
+
+int VtReSave(const char* path, const char* path2, int ansi) {
+    return vt::exports::guard([&] {
+        conversion_settings();
+        return vt::VtReSave(path, path2, ansi);
+    }, 5);
+}
+
+int savevt(const char* path, const char* path2, int ignored, const char* ignored_name, const char* description,
+           const char* subject, int set_subject, int ansi, int keys_mode, int keep_keys) {
+    return vt::exports::guard([&] {
+        conversion_settings();
+        return vt::savevt(path, path2, ignored, ignored_name, description, subject, set_subject, ansi, keys_mode,
+                          keep_keys);
+    });
 }

@@ -79,4 +79,28 @@ inline std::vector<std::string> value_texts(const vt::variable& v) {
     return out;
 }
 
+// What a table read from a file looks like once written and read again,
+// where the file format cannot tell two forms apart: a value without a
+// code among coded values gets its text as code, per-content day and
+// season adjustment are given for every content once one says YES (and
+// dropped otherwise), the version is the writer's.
+inline void as_written(vt::table& t) {
+    t.velt_version = "2006";
+    for (vt::variable& v : t.vars) {
+        bool coded = false;
+        for (const vt::value& x : v.values) coded = coded || (x.code && !x.code->empty());
+        if (coded)
+            for (vt::value& x : v.values)
+                if (!x.code) x.code = x.text;
+    }
+    if (t.contvariable) {
+        for (int vt::continfo::*adj : {&vt::continfo::dayadj, &vt::continfo::seasadj}) {
+            bool yes = false;
+            for (const vt::continfo& c : t.continfos) yes = yes || c.*adj == 1;
+            for (vt::continfo& c : t.continfos)
+                if (c.*adj != 1) c.*adj = yes ? 0 : -1;
+        }
+    }
+}
+
 }  // namespace vt_test

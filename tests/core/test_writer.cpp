@@ -62,25 +62,7 @@ protected:
         const std::string out = saved(first.t);
         auto second = read_text(out + "DATA=" + data);
         ASSERT_TRUE(second.rc == 0 || second.rc == first.rc) << what << ": " << second.rc << "\n" << out;
-        first.t.velt_version = "2006";  // the version read is never written back
-        // A value without a code among coded ones is written with its text as code.
-        for (vt::variable& v : first.t.vars) {
-            bool coded = false;
-            for (const vt::value& x : v.values) coded = coded || (x.code && !x.code->empty());
-            if (coded)
-                for (vt::value& x : v.values)
-                    if (!x.code) x.code = x.text;
-        }
-        // Per contents value, day and season adjustment are written for
-        // every value once one says YES, and not at all otherwise.
-        if (first.t.contvariable) {
-            for (int vt::continfo::*adj : {&vt::continfo::dayadj, &vt::continfo::seasadj}) {
-                bool yes = false;
-                for (const vt::continfo& c : first.t.continfos) yes = yes || c.*adj == 1;
-                for (vt::continfo& c : first.t.continfos)
-                    if (c.*adj != 1) c.*adj = yes ? 0 : -1;
-            }
-        }
+        vt_test::as_written(first.t);
         EXPECT_EQ(vt::describe_table(first.t), vt::describe_table(second.t)) << what << "\n" << out;
         EXPECT_EQ(saved(second.t), out) << what;
     }
@@ -183,6 +165,17 @@ TEST_F(Writer, HeadStatements) {
     out = saved(r.t);
     for (const char* s : {"COPYRIGHT=YES;\n", "AUTOPEN=YES;\n", "DEFAULT-GRAPH=7;\n", "DESCRIPTIONDEFAULT=YES;\n"})
         EXPECT_NE(out.find(s), std::string::npos) << s;
+
+    // More than six shown decimals cannot be stated; showing all of them
+    // is what a missing SHOWDECIMALS means.
+    r = read_text(vt_file("DECIMALS=9;", {"DECIMALS="}));
+    ASSERT_EQ(r.rc, 0);
+    ASSERT_EQ(r.t.showdecimals, 9);
+    out = saved(r.t);
+    EXPECT_EQ(out.find("SHOWDECIMALS"), std::string::npos);
+    EXPECT_EQ(read_text(out + "DATA=1 2;").t.showdecimals, 9);
+    r.t.showdecimals = 8;
+    EXPECT_NE(saved(r.t).find("SHOWDECIMALS=6;"), std::string::npos);
 
     // Without a contents variable the first record's units win over the table's.
     vt::table t = vt::table_new();
