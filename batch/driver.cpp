@@ -1,1 +1,103 @@
+// The batch driver: runs one query file and reports the outcome in the
+// error file and the result.
 #include "batch/driver.h"
+
+#include <cstdio>
+
+#include "batch/ini_query.h"
+#include "batch/xml_query.h"
+#include "platform/fsinfo.h"
+
+namespace vt::batch {
+
+namespace {
+
+// The name under which a table reader failure of the time option is logged.
+constexpr const char* reader_log_name = "metain";
+// The name under which the driver's own codes are logged.
+constexpr const char* check_log_name = "check";
+
+void write_line(const std::string& errorfile, const std::string& line) {
+    if (errorfile.empty()) return;
+    std::FILE* f = std::fopen(plat::native_path(errorfile).c_str(), "w");
+    if (!f) return;
+    std::fwrite(line.data(), 1, line.size(), f);
+    std::fclose(f);
+}
+
+bool ends_with_xml(const std::string& path) {
+    return path.size() >= 4 && equal_nocase(std::string_view(path).substr(path.size() - 4), ".xml");
+}
+
+// The job's outcome once it is read and (perhaps) run: a code above 700 is
+// reported as the driver's own, whatever line the function wrote before.
+int finish(const job& j, int result) {
+    if (result > 700) log_error(j.errorfile, check_log_name, result);
+    return result;
+}
+
+}  // namespace
+
+void log_error(const std::string& errorfile, const std::string& name, int code) {
+    write_line(errorfile, "Error from " + name + ": " + std::to_string(code));
+}
+
+void log_ok(const std::string& errorfile, const std::string& name) { write_line(errorfile, name + " ended OK "); }
+
+bool overwrites_input(const std::string& input, const std::string& output) noexcept {
+    if (equal_nocase(input, output)) return true;
+    try {
+        return plat::same_file(plat::native_path(input), plat::native_path(output));
+    } catch (...) {
+        return false;  // no memory for the path copies: the names differ
+    }
+}
+
+int run_routine(const job& j, routine r, const std::string& name) {
+    if (!r) return 0;
+    const int result = r(j);
+    if (result <= 0)
+        log_ok(j.errorfile, name);
+    else
+        log_error(j.errorfile, name, result);
+    return result;
+}
+
+int run_job(const job& j, const std::string& name) { return run_routine(j, find_routine(j.function), name); }
+
+int run_job(const job& j) { return run_job(j, j.function); }
+
+int run_ini_query(const std::string& path) noexcept {
+    job j;
+    try {
+        const int rc = read_ini_job(path, j);
+        if (rc == 400) return rc;  // the input table cannot be opened: no line
+        if (rc > 700) return finish(j, rc);
+        if (rc != 0) {
+            log_error(j.errorfile, reader_log_name, rc);
+            return rc;
+        }
+        if (!j.complete) return 0;
+        return finish(j, run_job(j));
+    } catch (...) {
+        // Nothing reaches the caller; the error file still tells the story.
+        try {
+            log_error(j.errorfile, check_log_name, code_internal);
+        } catch (...) {
+        }
+        return code_internal;
+    }
+}
+
+int run_query(const std::string& query_path) noexcept {
+    if (ends_with_xml(query_path)) {
+        try {
+            return run_xml_query(query_path);
+        } catch (...) {
+            return code_internal;
+        }
+    }
+    return run_ini_query(query_path);
+}
+
+}  // namespace vt::batch

@@ -1,1 +1,56 @@
+// The batch driver: runs one query file and reports the outcome in the
+// error file and the result.
 #pragma once
+
+#include <string>
+
+#include "batch/job.h"
+#include "batch/registry.h"
+
+namespace vt::batch {
+
+// The driver's own result codes.
+inline constexpr int code_usage = 701;          // no query file named
+inline constexpr int code_no_infile = 702;      // [Files] Infile not given
+inline constexpr int code_no_outfile = 703;     // [Files] Outfile not given
+inline constexpr int code_no_function = 704;    // [Query] Function not given
+inline constexpr int code_no_variables = 705;   // selvalues/aggvalues with NoOfVar not given or 0
+inline constexpr int code_no_operation = 706;   // calcvalues without Operation
+inline constexpr int code_no_inclexcl = 707;    // calcvalues without InclExcl
+inline constexpr int code_no_newvalue = 708;    // calcvalues including ("m") without Newvalue
+inline constexpr int code_no_order = 711;       // calcvalues with Operation 12 or 14 and Order 0
+inline constexpr int code_same_file = 713;      // the output would overwrite the input
+inline constexpr int code_internal = 999;       // an internal fault stopped the job
+
+// Runs the query file `query_path`: an XML query when the name ends in
+// ".xml" (any case), else an INI query. Returns the result: the function's
+// own, or one of the codes above, 400 or a table reader code. Every write
+// of the error file replaces it with one line; a result above 700 ends as
+// the line "Error from check: <code>". Never throws.
+int run_query(const std::string& query_path) noexcept;
+
+// The INI query alone (what run_query does for a non-XML name).
+int run_ini_query(const std::string& path) noexcept;
+
+// Runs the job's routine and writes its outcome under `name` into
+// j.errorfile (when one is named): "<name> ended OK " for a result of 0 or
+// less, else "Error from <name>: <result>". A function without a routine
+// runs nothing, writes nothing and gives 0. Returns the routine's result.
+int run_job(const job& j, const std::string& name);
+// The same under the function name as written in the query.
+int run_job(const job& j);
+// The same with a given routine (nullptr runs nothing).
+int run_routine(const job& j, routine r, const std::string& name);
+
+// The error file: each call replaces the file with one line without a
+// line end. A file that cannot be written is passed over silently, and an
+// empty name writes nothing.
+void log_error(const std::string& errorfile, const std::string& name, int code);
+void log_ok(const std::string& errorfile, const std::string& name);
+
+// True when writing `output` would replace `input`: the names are equal
+// without regard to case, or they name the same existing file (another
+// spelling of the path, a hard or a symbolic link).
+bool overwrites_input(const std::string& input, const std::string& output) noexcept;
+
+}  // namespace vt::batch

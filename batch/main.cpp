@@ -1,20 +1,20 @@
-// vtbatch: runs the table operations a query file describes.
+// vtbatch: runs the job a query file describes; the result is the exit
+// status (a process passes on only the low 8 bits; the error file keeps the
+// whole code).
 #include <cstdio>
+#include <string>
+
+#include "batch/driver.h"
 
 namespace {
 
-// Wrong number of arguments.
-constexpr int code_usage = 701;
-// An exception that reached main: an internal fault.
-constexpr int code_unexpected = 999;
-
 int run(int argc, char** argv) {
-    if (argc != 2) {
+    if (argc < 2) {
         std::fputs("usage: vtbatch queryfile\n", stderr);
-        return code_usage;
+        return vt::batch::code_usage;
     }
-    (void)argv;
-    return 0;
+    // Further arguments are ignored.
+    return vt::batch::run_query(argv[1]);
 }
 
 }  // namespace
@@ -24,6 +24,6 @@ int main(int argc, char** argv) {
         return run(argc, argv);
     } catch (...) {
         std::fputs("vtbatch: internal error\n", stderr);
-        return code_unexpected;
+        return vt::batch::code_internal;
     }
 }

@@ -1,1 +1,102 @@
+// The batch functions: one table from function names to their routines.
+//
+// Each routine is a small adapter that passes the job's fields to the
+// conversion or operation in the order that function takes them. A function
+// whose routine is not written yet keeps its row with a null routine, so it
+// behaves like an unknown name (nothing runs, result 0) until its adapter
+// is added here.
 #include "batch/registry.h"
+
+#include "batch/ini_query.h"
+#include "export/resave.h"
+#include "export/text.h"
+
+namespace vt::batch {
+
+namespace {
+
+// "text": the paginated text report.
+int run_text(const job& j) {
+    return TextConv(j.infile, j.outfile, j.rowlength, j.pagelength, j.marglength, 0, j.decimalpoint,
+                    j.symbol_list, j.doublecolumn, j.completeinfo, j.textfile, j.rounding, j.datanote_place,
+                    j.thousand);
+}
+
+// "vtfile": the table file written again; Query contents asks for the
+// title to be rebuilt.
+int run_vtfile(const job& j) {
+    return savevtweb(j.infile.c_str(), j.outfile.c_str(), j.text_words.c_str(), j.vtfile.descript.c_str(),
+                     j.vtfile.subject.c_str(), j.vtfile.keys.c_str(), j.vtfile.contents.c_str(),
+                     j.vtfile.descdefault.c_str());
+}
+
+constexpr function_entry table[] = {
+    // Conversions and simple operations.
+    {"splitquarters", nullptr},  // not yet available: splittimes(query file)
+    {"splitmonths", nullptr},    // not yet available: splittimes(query file)
+    {"decimals", nullptr},       // not yet available: chgdecweb
+    {"excel", nullptr},          // not yet available: ExcelConv2005
+    {"VTML", nullptr},           // not yet available: xmlsave
+    {"XMLC", nullptr},           // not yet available: xdfsave
+    {"SDMX", nullptr},           // not yet available: sdmxsave
+    {"asp", nullptr},            // not yet available: AspConv
+    {"kml", nullptr},            // not yet available: kmlsave
+    {"kml2", nullptr},           // not yet available: kmlsave2
+    {"kml3", nullptr},           // not yet available: kmlsave3
+    {"text", run_text},
+    {"dbase1", nullptr},         // not yet available: dbakonv
+    {"dbase2", nullptr},         // not yet available: dbakonv2
+    {"dbase3", nullptr},         // not yet available: dbakonv3
+    {"dbase4", nullptr},         // not yet available: dbaseConv
+    {"graph", nullptr},          // not yet available: utgraph
+    {"matrix", nullptr},         // not yet available: utgraph
+    {"lotus", nullptr},          // not yet available: lotkonv
+    {"html1", nullptr},          // not yet available: htmkonv
+    {"html2", nullptr},          // not yet available: htmkonv2
+    {"prnmatrix", nullptr},      // not yet available: asmkonv
+    {"prntable", nullptr},       // not yet available: astkonv
+    {"reltable", nullptr},       // not yet available: RelTable
+    {"gesmes", nullptr},         // not yet available: gesmes2003
+    // Table operations that take the text words.
+    {"vtfile", run_vtfile},
+    {"pivotauto", nullptr},        // not yet available: pivot
+    {"pivotmanual", nullptr},      // not yet available: variableorder
+    {"valueorder", nullptr},       // not yet available: valueorder
+    {"vardelete", nullptr},        // not yet available: vardeleteweb
+    {"textcode", nullptr},         // not yet available: ctvaluesweb
+    {"chgtextcontents", nullptr},  // not yet available: chgtxtcontdescr
+    {"chgtexts", nullptr},         // not yet available: chgtxtweb
+    {"filecalc", nullptr},         // not yet available: tabselweb
+    // Selection functions.
+    {"selvalues", nullptr},   // not yet available: selvalues
+    {"aggvalues", nullptr},   // not yet available: aggvalues
+    {"calcvalues", nullptr},  // not yet available: calcvalues
+    // Names of the XML query only, sharing the routines above. The XML
+    // splits call their own variant with the open query file.
+    {"selection", nullptr},        // as selvalues
+    {"aggregation", nullptr},      // as aggvalues
+    {"calculation", nullptr},      // as calcvalues
+    {"filecalculation", nullptr},  // as filecalc
+    {"XMLC1", nullptr},            // as XMLC, type 1
+    {"XMLC2", nullptr},            // as XMLC, type 2
+    {"XMLC3", nullptr},            // as XMLC, type 3
+};
+
+const function_entry* find_entry(std::string_view name) noexcept {
+    for (const function_entry& e : table)
+        if (equal_nocase(e.name, name)) return &e;
+    return nullptr;
+}
+
+}  // namespace
+
+std::span<const function_entry> functions() noexcept { return table; }
+
+routine find_routine(std::string_view name) noexcept {
+    const function_entry* e = find_entry(name);
+    return e ? e->run : nullptr;
+}
+
+bool known_function(std::string_view name) noexcept { return find_entry(name) != nullptr; }
+
+}  // namespace vt::batch
