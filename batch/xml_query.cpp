@@ -727,6 +727,8 @@ private:
             const int rc = check_calculation();
             if (rc != 0) return stop(st, rc);
         }
+        // The step's own elements are in now: build the job from them.
+        fill_common(s_, st.j);
         row.fill(s_, l, st.j);
         if (row.k == kind::split) fill_split(s_, st.split);
         return true;
