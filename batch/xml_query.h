@@ -46,7 +46,7 @@ struct xml_step {
     // for "selection", "filecalc" for "filecalculation", ...), j.errorfile
     // the step's error file.
     job j;
-    xml_split_args split;
+    xml_split_args split;  // "splitquarters", "splitmonths" only
     // False for a function name that matches none (the step then runs
     // nothing and writes nothing) and for "selection" or "aggregation" not
     // written in lower case (their elements are read, nothing is called).
@@ -63,8 +63,9 @@ struct xml_step {
 // Reads every step of the XML query `path` without running anything; steps
 // that look values up in their input table read it as it is now (in a run
 // an earlier step may write it first). Reading ends after a step whose
-// `stop` is set. 0, or 400 when the query file cannot be opened.
-int read_xml_query(const std::string& path, std::vector<xml_step>& steps);
+// `stop` is set. 0, 400 when the query file cannot be opened, 999 when
+// memory ran out.
+int read_xml_query(const std::string& path, std::vector<xml_step>& steps) noexcept;
 
 // Runs the XML query `path`: each step is read, then run through the
 // registry, and its result written into the step's error file ("<name> ended
@@ -72,8 +73,10 @@ int read_xml_query(const std::string& path, std::vector<xml_step>& steps);
 // chain; codes 400, 706..716 and the table reader's codes met while reading
 // a step do. At the end a kept result above 700 is also written as
 // "Error from check: <code>" into the last step's error file. Returns the
-// result of the last step that ran (0 when none ran), the stopping code, or
-// 400 when the query file cannot be opened.
-int run_xml_query(const std::string& path);
+// result of the last step that ran (0 when none ran), the stopping code,
+// 400 when the query file cannot be opened, or 999 for an internal fault.
+// Split steps run nothing for now: their settings (`xml_step::split`) have
+// no place in a job yet.
+int run_xml_query(const std::string& path) noexcept;
 
 }  // namespace vt::batch
