@@ -186,7 +186,10 @@ struct sink {
         f.write(scratch);
     }
     void blanks(std::int64_t n) {
-        for (; n > 0; --n) f.put(' ');
+        static constexpr std::string_view run =
+            "                                                                ";  // 64 blanks
+        for (; n > 0; n -= static_cast<std::int64_t>(run.size()))
+            f.write(run.substr(0, static_cast<std::size_t>(std::min<std::int64_t>(n, run.size()))));
     }
 };
 

@@ -164,6 +164,19 @@ TEST_F(TextConvTest, TableSymbolTextsWinAndLongOnesWidenTheColumn) {
     EXPECT_EQ(run(table, a), expected);
 }
 
+TEST_F(TextConvTest, TableWithoutStubOrWithoutHeading) {
+    const std::string vars_h = "HEADING=\"h\";\nVALUES(\"h\")=\"x\",\"y\";\nDATA=1 2;\n";
+    text_args a;
+    a.rowlength = 30;
+    a.margin = 0;
+    // Without stub variables the stub column is one blank wide.
+    EXPECT_EQ(run(head() + vars_h, a), "\r\n" + sp(16) + "1.1\r\n\r\n" + "T\r\n\r\n" + "  X  Y \r\n" +
+                                           "\r\n   1  2" + "\f");
+    const std::string vars_s = "STUB=\"s\";\nVALUES(\"s\")=\"x\",\"y\";\nDATA=1 2;\n";
+    EXPECT_EQ(run(head() + vars_s, a), "\r\n" + sp(16) + "1.1\r\n\r\n" + "T\r\n\r\n" + "\r\nX   1" +
+                                           "\r\nY   2" + "\f");
+}
+
 // ---------------------------------------------------------------------------
 // Numbers.
 
@@ -528,6 +541,13 @@ TEST_F(TextConvTest, ReaderProblemsReturnTheReaderCode) {
     ASSERT_NE(reader_rc, 0);
     run(bad);
     EXPECT_EQ(rc_, reader_rc);
+}
+
+TEST_F(TextConvTest, OutputThatCannotBeWrittenIsNoSuccess) {
+    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+    write_file(in_path(), population());
+    text_args a;
+    EXPECT_EQ(convert(a, in_path(), "/dev/full"), vt::text_cannot_open);
 }
 
 TEST_F(TextConvTest, RefusedDataBlockGives201) {
