@@ -787,7 +787,7 @@ int dsave_body(in_file* in, out_file& out, table& t, std::int64_t& cell_count, i
         if (in) {
             cursor c(*in);
             if (!input_is_keyed(c, t)) {
-                plat::trace("dsave", "dsave från fil");
+                plat::trace("dsave", dsave_trace_from_file);
                 return copy_tokens(c, out, cell_count, row_length);
             }
             // Copying the keys as cells would garble the table: read the
@@ -796,7 +796,7 @@ int dsave_body(in_file* in, out_file& out, table& t, std::int64_t& cell_count, i
             if (!t.data())
                 if (int rc = read_keyed(t, c, false); rc != 0) return rc == data_no_block_keyed ? data_no_block : rc;
         }
-        plat::trace("dsave", "dsave från minnet");
+        plat::trace("dsave", dsave_trace_from_memory);
         const auto avail = static_cast<std::int64_t>(t.data_handle.size());
         const std::int64_t n = std::max<std::int64_t>(0, std::min(cell_count, avail));
         write_full(out, t.data(), n, cell_count, d, row_length, recode_cells);
@@ -808,7 +808,7 @@ int dsave_body(in_file* in, out_file& out, table& t, std::int64_t& cell_count, i
         cursor c(*in);
         const bool keyed_in = input_is_keyed(c, t);
         if (keyed_in && writer_state().copy_keyed_verbatim) {
-            plat::trace("dsave", "dsave från fil");
+            plat::trace("dsave", dsave_trace_from_file);
             copy_rest(c, out);
             cell_count = 0;
             return data_ok;
@@ -824,7 +824,7 @@ int dsave_body(in_file* in, out_file& out, table& t, std::int64_t& cell_count, i
             if (rc != 0) return rc == data_no_block_keyed ? data_no_block : rc;
         }
     }
-    plat::trace("dsave", "dsave från minnet");
+    plat::trace("dsave", dsave_trace_from_memory);
     if (!t.data()) {
         out.put(';');
         return data_input_ended;

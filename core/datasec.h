@@ -28,6 +28,11 @@ inline constexpr int data_bad_key = 121;      // keyed data: a key that names no
 inline constexpr int data_no_block = 201;     // read_data: no memory for the data matrix
 inline constexpr int data_no_block_keyed = 801;  // read_keyed_data: no memory for the data matrix
 
+// What dsave tells the trace hook besides "start" and "slut": which way the
+// cells go. Texts are bytes in the ANSI code page, as everywhere.
+inline constexpr const char* dsave_trace_from_file = "dsave fr\xE5n fil";
+inline constexpr const char* dsave_trace_from_memory = "dsave fr\xE5n minnet";
+
 // The code of the last failed keyed read (121 or 801) in this process; 0
 // until one fails. Kept for callers that report it after the fact; a
 // successful read leaves it as it was.

@@ -567,8 +567,8 @@ TEST_F(DataSection, Traces) {
     save(r.t, r.file.get(), 6, 0, 3);
     ASSERT_TRUE(r.t.data_handle.allocate(6));
     save(r.t, nullptr, 6, 0, 3);
-    EXPECT_EQ(lines, (std::vector<std::string>{"dsave:start", "dsave:dsave från fil", "dsave:slut", "dsave:start",
-                                               "dsave:dsave från minnet", "dsave:slut"}));
+    EXPECT_EQ(lines, (std::vector<std::string>{"dsave:start", "dsave:dsave fr\xE5n fil", "dsave:slut", "dsave:start",
+                                               "dsave:dsave fr\xE5n minnet", "dsave:slut"}));
 }
 
 }  // namespace

@@ -114,7 +114,7 @@ void check_lines(const std::string& text) {
 
 bool copied_from_file = false;
 void note_trace(const char* routine, const char* what) {
-    if (std::strcmp(routine, "dsave") == 0 && std::strcmp(what, "dsave från fil") == 0) copied_from_file = true;
+    if (std::strcmp(routine, "dsave") == 0 && std::strcmp(what, vt::dsave_trace_from_file) == 0) copied_from_file = true;
 }
 
 }  // namespace
