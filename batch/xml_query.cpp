@@ -4,7 +4,6 @@
 #include "batch/xml_query.h"
 
 #include <array>
-#include <climits>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -12,6 +11,7 @@
 #include <utility>
 
 #include "batch/driver.h"
+#include "batch/ini_query.h"
 #include "core/infile.h"
 #include "core/reader.h"
 #include "core/table.h"
@@ -24,30 +24,8 @@ bool starts_with(std::string_view s, std::string_view prefix) noexcept {
     return s.size() >= prefix.size() && s.compare(0, prefix.size(), prefix) == 0;
 }
 
-char lower(char c) noexcept { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// ASCII letters compare in either case; every other byte exactly.
-bool equal_nocase(std::string_view a, std::string_view b) noexcept {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lower(b[i])) return false;
-    return true;
-}
-
-// Decimal-to-long reading: optional blanks and sign, then the leading
-// digits; anything else gives 0. Clamped to the int range.
-int to_int(std::string_view s) noexcept {
-    std::size_t i = 0;
-    while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
-    bool neg = false;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) neg = s[i++] == '-';
-    long long v = 0;
-    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
-        v = v * 10 + (s[i] - '0');
-        if (v > INT_MAX) return neg ? INT_MIN : INT_MAX;
-    }
-    return static_cast<int>(neg ? -v : v);
-}
+// Whole numbers in element contents read as in the INI query.
+int to_int(std::string_view s) noexcept { return decimal_to_int(s); }
 
 // ---------------------------------------------------------------------------
 // Tokens.
@@ -633,7 +611,7 @@ private:
     // Equal names ignoring case, or two names of one existing file: the
     // output would replace the input it is made from.
     bool same_input_output() const {
-        return overwrites_input(plat::native_path(s_.infile), plat::native_path(s_.outfile));
+        return overwrites_input(s_.infile, s_.outfile);
     }
 
     // The next token of this step; false at the step's end (the next step's
