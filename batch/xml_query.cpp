@@ -851,6 +851,11 @@ int read_all(const std::string& path, std::vector<xml_step>& steps) {
 int run_all(const std::string& path) {
     query_reader r;
     if (!r.open(path)) return 400;
+    // The header's language is the reader's for this run only.
+    struct language_scope {
+        std::string saved = reader_state().selected_language;
+        ~language_scope() { reader_state().selected_language = saved; }
+    } scope;
     int kept = 0;
     bool any_step = false;
     std::string last_errorfile;

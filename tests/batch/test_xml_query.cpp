@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <sys/wait.h>
@@ -342,6 +343,38 @@ TEST(XmlQuerySelection, ValuesAreLookedUpByTextOrCode) {
     EXPECT_EQ(asteps[0].j.function, "aggvalues");
     EXPECT_EQ(asteps[0].j.selection.lists[0], "A;parts;North,Other");
     EXPECT_EQ(asteps[0].j.selection.classcat, "c.agg");
+}
+
+// With a language suffix the names and texts of that language are looked
+// up; the reader's language is left as it was.
+TEST(XmlQuerySelection, LookupInTheQueryLanguage) {
+    vt::test::temp_dir dir;
+    std::string table;
+    {
+        std::ifstream in(population, std::ios::binary);
+        table.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    table.insert(table.find("DATA="),
+                 "LANGUAGES=\"en\",\"sv\";\nSUBJECT-AREA[sv]=\"Befolkning\";\nDESCRIPTION[sv]=\"F\";\n"
+                 "TITLE[sv]=\"F\";\nCONTENTS[sv]=\"F\";\nUNITS[sv]=\"personer\";\n"
+                 "STUB[sv]=\"region\",\"k\xf6n\";\nHEADING[sv]=\"\xe5r\";\n"
+                 "VALUES[sv](\"region\")=\"Norr\",\"S\xf6" "der\",\"\xd6ster\";\n"
+                 "VALUES[sv](\"k\xf6n\")=\"m\xe4n\",\"kvinnor\",\"totalt\";\n"
+                 "VALUES[sv](\"\xe5r\")=\"2003\",\"2004\",\"2005\";\n");
+    const std::string in = dir.write("lang.vt", table);
+    const std::string body = "<noofvar>2</noofvar>\n" + block(1, "region", values({"\xd6ster"})) +
+                             block(2, "k\xf6n", values({"kvinnor"}));
+    const auto steps = parse(dir, query("<vtlangsuffix>sv</vtlangsuffix>\n", step(1, "selection", body, in, "o.vt")));
+    ASSERT_EQ(steps.size(), 1u);
+    EXPECT_EQ(steps[0].stop, 0);
+    EXPECT_EQ(steps[0].j.selection.lists[0], "3");
+    EXPECT_EQ(steps[0].j.selection.lists[1], "2");
+    EXPECT_EQ(steps[0].j.selection.vtlang, "sv");
+    EXPECT_EQ(vt::reader_state().selected_language, "");
+    // Without the suffix the same names are unknown.
+    const auto plain = parse(dir, query("", step(1, "selection", body, in, "o.vt")));
+    ASSERT_EQ(plain.size(), 1u);
+    EXPECT_EQ(plain[0].stop, vt::batch::xml_no_value);
 }
 
 TEST(XmlQuerySelection, TimeOptionsReplaceTheTimeList) {
