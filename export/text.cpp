@@ -568,7 +568,8 @@ void report::write_row(std::int64_t r, bool first, const block& b) {
 }
 
 // The note marker of a cell: the DATANOTECELL symbol whose number the
-// index file gives it, or nullptr.
+// index file gives it (the symbol rather than its bare number, which would
+// read as one more digit of the value), or nullptr.
 const std::string* report::marker(std::int64_t cell) const {
     if (!markers_) return nullptr;
     std::string key = "cell" + std::to_string(cell);
@@ -716,6 +717,9 @@ int convert(const std::string& infile, const std::string& outfile, const options
 
     cell_formatter fmt = make_cell_formatter(t, symbols);
     cell_style style;
+    // The tie rule needs the decimals the cells are stored with: given only
+    // the shown decimals it could never see that 2.25 stored with two
+    // decimals is a tie at one, and the rounding option would be lost.
     style.precision = stored_decimals(t);
     style.decimal_point = decimalpoint;
     style.rounding = rounding_flag(t, rounding);

@@ -566,13 +566,4 @@ TEST_F(TextConvTest, OutputReplacingItsInputIsStillWhole) {
     EXPECT_EQ(read_file(in_path()), expected);
 }
 
-TEST_F(TextConvTest, TwoRunsGiveTheSameBytes) {
-    text_args a;
-    a.completeinfo = 3;
-    a.rowlength = 20;
-    const std::string first = run(noted_population(), a);
-    ASSERT_EQ(rc_, 0);
-    EXPECT_EQ(run(noted_population(), a), first);
-}
-
 }  // namespace
