@@ -18,6 +18,22 @@ VT_EXPORT int VelGFree(void);
    when kind is 1, otherwise its free space; modulo 2^32. */
 VT_EXPORT unsigned int SpaceSpec(int kind);
 
+/* Prints the table file infile as a paginated text report into outfile.
+   rowlength characters per line (margin included), pagelength lines per
+   page, marglength blanks of margin; oem 1 writes code page 850 text;
+   decimalpoint "," prints a decimal comma; symbols: the texts of the data
+   symbols ".;..;...;....;.....;......;.......;-" the table does not name;
+   doublecolumn 1 or 2 shows codes beside texts; completeinfo 0-3 the
+   amount of notes; labelfile the captions of the notes part; rounding the
+   tie rule (0 to even); noteplace 1 puts note markers before the value;
+   thousand 0-3 the thousands separator. 0 written, 2 a file cannot be
+   opened or written, 7 the page is too short, a reader code, 200/201 no
+   memory. */
+VT_EXPORT int TextConv(const char *infile, const char *outfile, int rowlength, int pagelength,
+                       int marglength, int oem, const char *decimalpoint, const char *symbols,
+                       int doublecolumn, int completeinfo, const char *labelfile, int rounding,
+                       int noteplace, int thousand);
+
 /* Writes the table file path again as path2: keywords read and written
    anew, data copied. ansi: 1 cell notes in the ANSI code page, 0 in code
    page 850. 0 written, 1 a file cannot be opened, a reader code, 5 no

@@ -2,9 +2,11 @@
 #include "vtconv.h"
 
 #include <cstdint>
+#include <string>
 
 #include "core/reader.h"
 #include "export/resave.h"
+#include "export/text.h"
 #include "guard.h"
 #include "platform/fsinfo.h"
 
@@ -43,5 +45,16 @@ int savevt(const char* path, const char* path2, int ignored, const char* ignored
         conversion_settings();
         return vt::savevt(path, path2, ignored, ignored_name, description, subject, set_subject, ansi, keys_mode,
                           keep_keys);
+    });
+}
+
+int TextConv(const char* infile, const char* outfile, int rowlength, int pagelength, int marglength, int oem,
+             const char* decimalpoint, const char* symbols, int doublecolumn, int completeinfo, const char* labelfile,
+             int rounding, int noteplace, int thousand) {
+    return vt::exports::guard([&] {
+        conversion_settings();
+        auto str = [](const char* s) { return std::string(s ? s : ""); };
+        return vt::TextConv(str(infile), str(outfile), rowlength, pagelength, marglength, oem, str(decimalpoint),
+                            str(symbols), doublecolumn, completeinfo, str(labelfile), rounding, noteplace, thousand);
     });
 }

@@ -203,5 +203,17 @@ TEST_F(Resave, ThroughTheLibrary) {
     EXPECT_EQ(save(in.c_str(), out.c_str(), 0, "", "Fresh", "", 0, 1, 0, 0), 0);
     EXPECT_NE(bytes_of(out).find("DESCRIPTION=\"Fresh\";"), std::string::npos);
     EXPECT_EQ(resave(temp("missing.vt").c_str(), out.c_str(), 1), 1);
+
+    // The text report through the same door: a page of the small table.
+    using text_fn = int (*)(const char*, const char*, int, int, int, int, const char*, const char*, int, int,
+                            const char*, int, int, int);
+    auto text = reinterpret_cast<text_fn>(dlsym(lib, "TextConv"));
+    ASSERT_NE(text, nullptr);
+    const std::string report = temp("report.txt");
+    EXPECT_EQ(text(in.c_str(), report.c_str(), 80, 60, 0, 0, ",", nullptr, 0, 0, nullptr, 0, 0, 0), 0);
+    const std::string printed = bytes_of(report);
+    EXPECT_NE(printed.find("Old title"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("1,5"), std::string::npos) << printed;
+    EXPECT_EQ(text(temp("missing.vt").c_str(), report.c_str(), 80, 60, 0, 0, ".", "", 0, 0, "", 0, 0, 0), 2);
     dlclose(lib);
 }
