@@ -38,8 +38,9 @@ inline constexpr int text_internal_fault = 999;  // an unexpected failure inside
 // Returns 0; 2 when the input or the output cannot be opened or the output
 // cannot be written completely; 7 when pagelength cannot hold a page's
 // header (the output keeps what was written); the reader's code when the
-// keyword part is bad; 201 when the data block cannot be had; 200 when
-// memory runs out. Never throws.
+// keyword part is bad; the data reader's code (201 no memory for the
+// data block, 121 a bad key in keyed data); 200 when memory runs out;
+// 999 for an unexpected internal failure. Never throws.
 int TextConv(const std::string& infile, const std::string& outfile, int rowlength, int pagelength,
              int marglength, int oem, const std::string& decimalpoint, const std::string& symbols,
              int doublecolumn, int completeinfo, const std::string& labelfile, int rounding,
