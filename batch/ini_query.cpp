@@ -493,6 +493,12 @@ int read_ini_job(const std::string& path, job& out) {
         return code_same_file;
     }
     if (overwrites_input(out.infile, out.outfile)) return code_same_file;
+    // The query file is an input too (the splits read it while they run).
+    if (overwrites_input(path, out.errorfile)) {
+        out.errorfile.clear();
+        return code_same_file;
+    }
+    if (overwrites_input(path, out.outfile)) return code_same_file;
     const std::string textfile = q.text("Files", "textfile", size_short);
     out.textfile = textfile.empty() ? "*" : textfile;
     out.function = q.text("Query", "Function", size_name);

@@ -17,8 +17,10 @@ namespace vt::batch {
 //
 // Returns 0 when the job may run, or:
 //   702, 703, 704  Infile, Outfile or Function not given
-//   713            the output would overwrite the input (same name without
-//                  regard to case, or the same file under another name)
+//   713            the output or the error file would overwrite the input
+//                  table or the query file itself (same name without regard
+//                  to case, or the same file under another name); the error
+//                  file is then not named in `out` when it is the one at fault
 //   705            selvalues/aggvalues with NoOfVar not given or 0
 //   706, 707, 708, 711  calcvalues settings missing or inconsistent
 //   400            a time option needs the input table and it cannot be opened

@@ -203,6 +203,19 @@ TEST(Driver, OutputNeverOverwritesItsInput) {
     EXPECT_EQ(vtbatch(dir, "q.ini"), status_of(713));
     EXPECT_EQ(dir.read("in.vt"), table);
     EXPECT_FALSE(exists(dir, "o.txt"));
+
+    // The query file is an input of the job as well.
+    const std::string query = "[Files]\nInfile=in.vt\nOutfile=./q.ini\nErrorfile=err.txt\n[Query]\nFunction=text\n";
+    dir.write("q.ini", query);
+    std::filesystem::remove(dir.file("err.txt"));
+    EXPECT_EQ(vtbatch(dir, "q.ini"), status_of(713));
+    EXPECT_EQ(dir.read("q.ini"), query);
+    EXPECT_EQ(dir.read("err.txt"), "Error from check: 713");
+    const std::string query2 = "[Files]\nInfile=in.vt\nOutfile=o.txt\nErrorfile=Q.INI\n[Query]\nFunction=text\n";
+    dir.write("q.ini", query2);
+    EXPECT_EQ(vtbatch(dir, "q.ini"), status_of(713));
+    EXPECT_EQ(dir.read("q.ini"), query2);
+    EXPECT_FALSE(exists(dir, "o.txt"));
 }
 
 // A name ending in ".xml" in any case goes to the XML query reader, whose
