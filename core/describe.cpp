@@ -62,7 +62,11 @@ std::string cell_ref_text(const variable& v, const cell_ref_list& refs, std::siz
     if (k >= refs.size()) return "?";
     cell_ref r = refs[k];
     if (r == any_value) return "*";
-    if (r < 0 || static_cast<std::size_t>(r) >= v.values.size()) return "#" + std::to_string(r);
+    if (r < 0 || static_cast<std::size_t>(r) >= v.values.size()) {
+        std::string out(1, '#');
+        out.append(std::to_string(r));
+        return out;
+    }
     return quoted(v.values[static_cast<std::size_t>(r)].text);
 }
 
