@@ -8,6 +8,7 @@
 #include "batch/registry.h"
 
 #include "batch/ini_query.h"
+#include "export/html.h"
 #include "export/resave.h"
 #include "export/text.h"
 
@@ -30,6 +31,12 @@ int run_vtfile(const job& j) {
                      j.vtfile.descdefault.c_str());
 }
 
+// "html1", "html2": the table as an HTML page, stub values in one column
+// or in a column per stub variable.
+int run_html1(const job& j) { return htmkonv(j.infile, j.outfile, j.symbol_list, j.rounding, j.datanote_place); }
+
+int run_html2(const job& j) { return htmkonv2(j.infile, j.outfile, j.symbol_list, j.rounding, j.datanote_place); }
+
 constexpr function_entry table[] = {
     // Conversions and simple operations.
     {"splitquarters", nullptr},  // not yet available: splittimes(query file)
@@ -51,8 +58,8 @@ constexpr function_entry table[] = {
     {"graph", nullptr},          // not yet available: utgraph
     {"matrix", nullptr},         // not yet available: utgraph
     {"lotus", nullptr},          // not yet available: lotkonv
-    {"html1", nullptr},          // not yet available: htmkonv
-    {"html2", nullptr},          // not yet available: htmkonv2
+    {"html1", run_html1},
+    {"html2", run_html2},
     {"prnmatrix", nullptr},      // not yet available: asmkonv
     {"prntable", nullptr},       // not yet available: astkonv
     {"reltable", nullptr},       // not yet available: RelTable

@@ -34,6 +34,19 @@ VT_EXPORT int TextConv(const char *infile, const char *outfile, int rowlength, i
                        int doublecolumn, int completeinfo, const char *labelfile, int rounding,
                        int noteplace, int thousand);
 
+/* Writes the table file path as an HTML 4.01 page into path2: the title
+   as caption, a header row per heading variable, all stub values in one
+   column with a row per stub level, the notes in a last row. text: the
+   symbol texts ".;..;...;....;.....;......;.......;-" the table does not
+   name; a: the tie rule when the table has none (0 to even); b: 1 puts
+   data-note markers before the value, else after it. 0 written, 400 a
+   file cannot be opened or written, a reader code, 200/201 no memory. */
+VT_EXPORT int htmkonv(const char *path, const char *path2, const char *text, int a, int b);
+
+/* As htmkonv, in a bordered table with a column per stub variable whose
+   outer values span the rows of their inner values. */
+VT_EXPORT int htmkonv2(const char *path, const char *path2, const char *text, int a, int b);
+
 /* Writes the table file path again as path2: keywords read and written
    anew, data copied. ansi: 1 cell notes in the ANSI code page, 0 in code
    page 850. 0 written, 1 a file cannot be opened, a reader code, 5 no

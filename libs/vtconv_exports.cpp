@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/reader.h"
+#include "export/html.h"
 #include "export/resave.h"
 #include "export/text.h"
 #include "guard.h"
@@ -56,5 +57,21 @@ int TextConv(const char* infile, const char* outfile, int rowlength, int pagelen
         auto str = [](const char* s) { return std::string(s ? s : ""); };
         return vt::TextConv(str(infile), str(outfile), rowlength, pagelength, marglength, oem, str(decimalpoint),
                             str(symbols), doublecolumn, completeinfo, str(labelfile), rounding, noteplace, thousand);
+    });
+}
+
+int htmkonv(const char* path, const char* path2, const char* text, int a, int b) {
+    return vt::exports::guard([&] {
+        conversion_settings();
+        auto str = [](const char* s) { return std::string(s ? s : ""); };
+        return vt::htmkonv(str(path), str(path2), str(text), a, b);
+    });
+}
+
+int htmkonv2(const char* path, const char* path2, const char* text, int a, int b) {
+    return vt::exports::guard([&] {
+        conversion_settings();
+        auto str = [](const char* s) { return std::string(s ? s : ""); };
+        return vt::htmkonv2(str(path), str(path2), str(text), a, b);
     });
 }

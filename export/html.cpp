@@ -1,0 +1,458 @@
+// The HTML pages (htmkonv, htmkonv2): a table as one HTML 4.01 page.
+//
+// The page, every line ending in CR LF (cells follow each other without
+// one):
+//
+//     <!DOCTYPE ...><HTML>
+//     <HEAD>
+//     <TITLE>title</TITLE>
+//     </HEAD>
+//     <BODY>
+//     <TABLE>                                   <TABLE BORDER> in the second layout
+//     <TR ALIGN=LEFT>                           caption row
+//     <TH COLSPAN=all columns>title</TH>
+//     </TR>
+//     <TR ALIGN=LEFT>                           one row per heading variable:
+//     <TH> </TH>                                the corner over the stub column(s),
+//     <TH VALIGN=TOP COLSPAN=span>value</TH>    each value over the columns it spans
+//     ...
+//     </TR>
+//     <TR ALIGN=RIGHT>                          body rows: stub header cells,
+//     <TH ALIGN=LEFT VALIGN=TOP>value</TH>      then the cells of the row
+//     <td nowrap>12.5</td><td nowrap>..</td></TR>
+//     ...
+//     <TR ALIGN=LEFT>                           notes row, present even without notes
+//     <TD COLSPAN=all columns>note<BR>
+//     next note
+//     </TD>
+//     </TR>
+//     </TABLE>
+//     </BODY>
+//     </HTML>                                   no line end after the last tag
+//
+// The two layouts differ only in the table tag, the corner cells and the
+// stub header cells. Texts go out as stored: the pages carry no escaping.
+// The rows are written one after the other from the loaded data matrix, so
+// the writer itself holds nothing per row.
+#include "export/html.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <new>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/cellfmt.h"
+#include "core/datasec.h"
+#include "core/infile.h"
+#include "core/notes.h"
+#include "core/outfile.h"
+#include "core/reader.h"
+#include "core/table.h"
+#include "platform/fsinfo.h"
+#include "platform/ini.h"
+#include "platform/message.h"
+
+namespace vt {
+
+namespace {
+
+constexpr std::string_view crlf = "\r\n";
+
+// Notes are cut only where their texts force a line break: at this width a
+// note practically never reaches the limit.
+constexpr int note_width = 1000;
+
+enum class stub_layout {
+    one_column,           // htmkonv: all stub values in one column, a row per level
+    column_per_variable,  // htmkonv2: a column per stub variable, outer values spanning rows
+};
+
+// Everything the page writer needs while it writes one page.
+struct page {
+    page(out_file& o, const table& tab, stub_layout l, cell_formatter& f) : out(o), t(tab), layout(l), fmt(f) {}
+
+    out_file& out;
+    const table& t;
+    stub_layout layout;
+    cell_formatter& fmt;
+    cell_style style;
+    int noteplace = 0;
+    // The data-note index beside the output, or nullptr when no cell has a
+    // note.
+    const plat::ini_file* index = nullptr;
+
+    std::size_t nstub = 0;
+    std::int64_t ncols = 1;
+    std::int64_t nrows = 1;
+    std::int64_t total_columns = 1;
+    // Rows per value of each stub variable: the product of the value counts
+    // of the stub variables after it.
+    std::vector<std::int64_t> inner;
+
+    std::string cell;  // scratch of the cell writer
+    std::string key;   // scratch of the marker lookup
+    bool any_note = false;
+};
+
+// A list of lines (a title, a note): lines separated by "<BR>" and a line
+// end. A "#" ending a line marked a forced break, which the "<BR>" now
+// makes; a blank stands in its place.
+void write_lines(out_file& out, const text_list& lines) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) {
+            out.write("<BR>");
+            out.write(crlf);
+        }
+        std::string_view line = lines[i];
+        if (!line.empty() && line.back() == '#') {
+            line.remove_suffix(1);
+            out.write(line);
+            out.put(' ');
+        } else {
+            out.write(line);
+        }
+    }
+}
+
+// The title lines: the description when the table asks for it as its
+// default title, else the title.
+const text_list& title_lines(const table& t) { return t.descriptiondefault == 1 ? t.description : t.title; }
+
+void write_head(page& p) {
+    out_file& o = p.out;
+    o.write("<!DOCTYPE HTML PUBLIC '-//W3C//DTD HTML 4.01 Transitional//EN'>");
+    o.write("<HTML>");
+    o.write(crlf);
+    o.write("<HEAD>");
+    o.write(crlf);
+    o.write("<TITLE>");
+    write_lines(o, title_lines(p.t));
+    o.write("</TITLE>");
+    o.write(crlf);
+    o.write("</HEAD>");
+    o.write(crlf);
+    o.write("<BODY>");
+    o.write(crlf);
+    o.write(p.layout == stub_layout::one_column ? "<TABLE>" : "<TABLE BORDER>");
+    o.write(crlf);
+}
+
+void write_caption_row(page& p) {
+    out_file& o = p.out;
+    o.write("<TR ALIGN=LEFT>");
+    o.write(crlf);
+    o.write("<TH COLSPAN=");
+    o.write_int(p.total_columns);
+    o.write(">");
+    write_lines(o, title_lines(p.t));
+    o.write("</TH>");
+    o.write(crlf);
+    o.write("</TR>");
+    o.write(crlf);
+}
+
+// The cell over the stub column(s) at the start of a heading row.
+void write_corner(page& p) {
+    out_file& o = p.out;
+    if (p.nstub == 0) return;
+    if (p.layout == stub_layout::one_column) {
+        o.write("<TH>");
+        o.write(" ");
+        o.write("</TH>");
+    } else {
+        o.write("<TH COLSPAN=");
+        o.write_int(static_cast<long long>(p.nstub));
+        o.write("> ");
+        o.write("</TH>");
+    }
+    o.write(crlf);
+}
+
+// One row per heading variable. Each value heads the columns of its span
+// (the variable's stride); the values repeat once per value combination of
+// the heading variables before it.
+void write_heading_rows(page& p) {
+    out_file& o = p.out;
+    std::int64_t repeat = 1;
+    for (std::size_t h = p.nstub; h < p.t.vars.size(); ++h) {
+        const variable& v = p.t.vars[h];
+        o.write("<TR ALIGN=LEFT>");
+        o.write(crlf);
+        write_corner(p);
+        for (std::int64_t r = 0; r < repeat; ++r)
+            for (const value& val : v.values) {
+                o.write("<TH VALIGN=TOP COLSPAN=");
+                o.write_int(v.stride);
+                o.write(">");
+                o.write(val.text);
+                o.write("</TH>");
+                o.write(crlf);
+            }
+        repeat *= static_cast<std::int64_t>(v.values.size());
+        o.write("</TR>");
+        o.write(crlf);
+    }
+}
+
+void start_body_row(out_file& o) {
+    o.write("<TR ALIGN=RIGHT>");
+    o.write(crlf);
+}
+
+// The data note of a cell: the symbol of the note whose number the index
+// gives the cell, or nullptr.
+const std::string* marker(page& p, std::int64_t cell) {
+    if (p.index == nullptr) return nullptr;
+    p.key.assign("cell");
+    p.key += std::to_string(cell);
+    const std::string* note = p.index->find(p.key, "note");
+    if (note == nullptr) return nullptr;
+    const long n = std::strtol(note->c_str(), nullptr, 10);
+    const text_list& symbols = datanote_symbols();
+    if (n < 1 || static_cast<std::size_t>(n) > symbols.size()) return nullptr;
+    return &symbols[static_cast<std::size_t>(n - 1)];
+}
+
+// One data cell: a symbol text or the number with the decimals shown at
+// its row and column, and the cell's data-note marker after the value (or
+// before it when asked). A symbol cell carries its marker too: the note
+// often says why the value is missing.
+void write_cell(page& p, std::int64_t row, std::int64_t column) {
+    out_file& o = p.out;
+    const std::int64_t cell = row * p.ncols + column;
+    format_cell(p.fmt, row, column, p.t.data()[cell], p.style, p.cell);
+    const std::string* m = marker(p, cell);
+    o.write("<td nowrap>");
+    if (m != nullptr && p.noteplace == 1) o.write(*m);
+    o.write(p.cell);
+    if (m != nullptr && p.noteplace != 1) o.write(*m);
+    o.write("</td>");
+}
+
+void write_cells(page& p, std::int64_t row) {
+    for (std::int64_t c = 0; c < p.ncols; ++c) write_cell(p, row, c);
+}
+
+void end_body_row(out_file& o) {
+    o.write("</TR>");
+    o.write(crlf);
+}
+
+// The stub header cells in front of data row r of the one-column layout.
+// Every value that starts at this row gets a row of its own; the rows of
+// the outer levels hold only their header, the innermost one the cells.
+void write_row_one_column(page& p, std::int64_t r) {
+    out_file& o = p.out;
+    for (std::size_t k = 0; k < p.nstub; ++k) {
+        if (r % p.inner[k] != 0) continue;
+        const variable& v = p.t.vars[k];
+        const std::int64_t n = static_cast<std::int64_t>(v.values.size());
+        start_body_row(o);
+        o.write("<TH ALIGN=LEFT VALIGN=TOP>");
+        o.write(v.values[static_cast<std::size_t>((r / p.inner[k]) % n)].text);
+        o.write("</TH>");
+        o.write(crlf);
+        if (k + 1 < p.nstub) end_body_row(o);
+    }
+    write_cells(p, r);
+    end_body_row(o);
+}
+
+// Data row r of the column-per-variable layout. An outer value starting at
+// this row gets a header cell spanning all its rows; such cells share the
+// row of the first innermost value below them, so a new row starts only
+// at the first stub variable or at a value that is not the first of its
+// variable.
+void write_row_per_variable(page& p, std::int64_t r) {
+    out_file& o = p.out;
+    for (std::size_t k = 0; k < p.nstub; ++k) {
+        if (r % p.inner[k] != 0) continue;
+        const variable& v = p.t.vars[k];
+        const std::int64_t n = static_cast<std::int64_t>(v.values.size());
+        const std::int64_t val = (r / p.inner[k]) % n;
+        const std::string& text = v.values[static_cast<std::size_t>(val)].text;
+        const bool last = k + 1 == p.nstub;
+        if (!last) {
+            if (k == 0 || val != 0) start_body_row(o);
+            o.write("<TH ALIGN=LEFT VALIGN=TOP ROWSPAN=");
+            o.write_int(p.inner[k]);
+            o.write(">");
+        } else {
+            if (val != 0 || p.nstub == 1) start_body_row(o);
+            o.write("<TH ALIGN=LEFT>");
+        }
+        o.write(text);
+        o.write("</TH>");
+        o.write(crlf);
+    }
+    write_cells(p, r);
+    end_body_row(o);
+}
+
+void write_body(page& p) {
+    if (p.nstub == 0) {
+        start_body_row(p.out);
+        write_cells(p, 0);
+        end_body_row(p.out);
+        return;
+    }
+    for (std::int64_t r = 0; r < p.nrows; ++r) {
+        if (p.layout == stub_layout::one_column)
+            write_row_one_column(p, r);
+        else
+            write_row_per_variable(p, r);
+    }
+}
+
+// One note of the notes row. The first note opens the row's only cell;
+// every later one starts on a new line. An empty note writes nothing.
+void write_note(page& p, const text_list& lines) {
+    if (lines.empty()) return;
+    out_file& o = p.out;
+    if (!p.any_note) {
+        o.write("<TD COLSPAN=");
+        o.write_int(p.total_columns);
+        o.write(">");
+        p.any_note = true;
+    } else {
+        o.write("<BR>");
+        o.write(crlf);
+    }
+    write_lines(o, lines);
+}
+
+// The notes row: table notes, then per variable its notes and those of its
+// values, then the cell notes, the mandatory kind before the optional one
+// at each place. The row is written even when there is no note.
+void write_notes_row(page& p) {
+    out_file& o = p.out;
+    o.write("<TR ALIGN=LEFT>");
+    o.write(crlf);
+    const table& t = p.t;
+    write_note(p, t.notex);
+    write_note(p, t.note);
+    for (const variable& v : t.vars) {
+        write_note(p, v.notex);
+        write_note(p, v.note);
+        for (const value& val : v.values) {
+            write_note(p, val.valuenotex);
+            write_note(p, val.valuenote);
+        }
+    }
+    for (const text_list* cellnotes : {&t.cellnotex_texts, &t.cellnote_texts})
+        for (const std::string& s : *cellnotes) write_note(p, wrap_text(text_list{s}, note_width));
+    if (p.any_note) {
+        o.write(crlf);
+        o.write("</TD>");
+    }
+    o.write(crlf);
+    o.write("</TR>");
+    o.write(crlf);
+}
+
+void write_tail(out_file& o) {
+    o.write("</TABLE>");
+    o.write(crlf);
+    o.write("</BODY>");
+    o.write(crlf);
+    o.write("</HTML>");
+}
+
+void write_page(page& p) {
+    write_head(p);
+    write_caption_row(p);
+    write_heading_rows(p);
+    write_body(p);
+    write_notes_row(p);
+    write_tail(p.out);
+}
+
+// Numbers the noted cells into the notes file beside the output and loads
+// that index for the markers. False when no cell can carry a marker: the
+// table has no DATANOTECELL entry with a symbol, or the index cannot be
+// written or read back. The index files are never written over the input
+// table (a name like "tabnotes.txt" could be both).
+bool load_datanote_index(const table& t, const std::string& input, const std::string& output,
+                         plat::ini_file& index) {
+    if (t.datanotecells.empty()) return false;
+    const std::string notes = notes_file_name(output);
+    if (plat::same_file(notes, input) || plat::same_file(symbol_file_name(notes), input)) return false;
+    return write_datanote_index(t, notes) > 0 && index.load(notes);
+}
+
+int convert(const std::string& path, const std::string& path2, const std::string& text, int a, int b,
+            stub_layout layout) {
+    table t = table_new();
+    {
+        in_file in;
+        if (path.empty() || !in.open(path)) return html_cannot_open;
+        if (const int rc = metain(in, t); rc > 0) return rc;
+        if (const int rc = read_data(t, in); rc != 0) return rc;
+        // The input is closed here, before the output is created: a page
+        // that replaces its own table file is still written from every cell.
+    }
+    if (t.data() == nullptr || static_cast<std::int64_t>(t.data_handle.size()) < count_cells(t.vars))
+        return data_no_block;
+    wrap_notes(t, note_width, false);
+
+    out_file file;
+    if (path2.empty() || !file.open(path2)) return html_cannot_open;
+
+    cell_formatter fmt = make_cell_formatter(t, text);
+    page p(file, t, layout, fmt);
+    p.noteplace = b;
+    // Ties are decided on the decimals the cells are stored with; pages
+    // always use the decimal point and never group thousands.
+    p.style.precision = stored_decimals(t);
+    p.style.decimal_point = ".";
+    p.style.rounding = rounding_flag(t, a);
+    p.style.thousands = 0;
+
+    plat::ini_file index;
+    if (load_datanote_index(t, path, path2, index)) p.index = &index;
+
+    p.nstub = t.stub_count();
+    p.ncols = fmt.ncols;
+    p.nrows = fmt.nrows;
+    p.total_columns = p.ncols;
+    if (p.nstub > 0) p.total_columns += layout == stub_layout::one_column ? 1 : static_cast<std::int64_t>(p.nstub);
+    p.inner.assign(p.nstub, 1);
+    for (std::size_t k = p.nstub; k-- > 1;)
+        p.inner[k - 1] = p.inner[k] * static_cast<std::int64_t>(t.vars[k].values.size());
+
+    write_page(p);
+    // A page cut short by a full disk is no page: the caller hears of it.
+    return file.close() ? 0 : html_cannot_open;
+}
+
+int run(const char* name, const std::string& path, const std::string& path2, const std::string& text, int a,
+        int b, stub_layout layout) noexcept {
+    plat::trace(name, "start");
+    int rc = 0;
+    try {
+        rc = convert(path, path2, text, a, b, layout);
+    } catch (const std::bad_alloc&) {
+        rc = html_no_memory;
+    } catch (const std::length_error&) {
+        rc = html_no_memory;
+    } catch (...) {
+        rc = html_internal_fault;
+    }
+    plat::trace(name, "slut");
+    return rc;
+}
+
+}  // namespace
+
+int htmkonv(const std::string& path, const std::string& path2, const std::string& text, int a, int b) noexcept {
+    return run("htmkonv", path, path2, text, a, b, stub_layout::one_column);
+}
+
+int htmkonv2(const std::string& path, const std::string& path2, const std::string& text, int a, int b) noexcept {
+    return run("htmkonv2", path, path2, text, a, b, stub_layout::column_per_variable);
+}
+
+}  // namespace vt
