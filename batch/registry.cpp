@@ -8,6 +8,7 @@
 #include "batch/registry.h"
 
 #include "batch/ini_query.h"
+#include "export/asp.h"
 #include "export/html.h"
 #include "export/resave.h"
 #include "export/text.h"
@@ -21,6 +22,13 @@ int run_text(const job& j) {
     return TextConv(j.infile, j.outfile, j.rowlength, j.pagelength, j.marglength, 0, j.decimalpoint,
                     j.symbol_list, j.doublecolumn, j.completeinfo, j.textfile, j.rounding, j.datanote_place,
                     j.thousand);
+}
+
+// "asp": the table as a classed HTML fragment for a web application.
+int run_asp(const job& j) {
+    return AspConv(j.infile, j.outfile, j.stubtype, j.symbol_list, j.decimalpoint, j.thousand, j.doublecolumn,
+                   j.completeinfo, j.nozero, j.asp.vtlang, j.asp.guilang, j.asp.uppercase, j.rounding,
+                   j.datanote_place);
 }
 
 // "vtfile": the table file written again; Query contents asks for the
@@ -46,7 +54,7 @@ constexpr function_entry table[] = {
     {"VTML", nullptr},           // not yet available: xmlsave
     {"XMLC", nullptr},           // not yet available: xdfsave
     {"SDMX", nullptr},           // not yet available: sdmxsave
-    {"asp", nullptr},            // not yet available: AspConv
+    {"asp", run_asp},
     {"kml", nullptr},            // not yet available: kmlsave
     {"kml2", nullptr},           // not yet available: kmlsave2
     {"kml3", nullptr},           // not yet available: kmlsave3

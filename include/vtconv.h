@@ -47,6 +47,24 @@ VT_EXPORT int htmkonv(const char *path, const char *path2, const char *text, int
    outer values span the rows of their inner values. */
 VT_EXPORT int htmkonv2(const char *path, const char *path2, const char *text, int a, int b);
 
+/* Writes the table file path as an HTML table fragment for an ASP page
+   into path2. stubtype 1 puts all stub variables into one column, else
+   one column each; text: the symbol texts ".;..;...;....;.....;......;
+   .......;-" the table does not name; decimalpoint "," prints a decimal
+   comma; thousand 0-3 the thousands separator; doublecolumn is not used;
+   completeinfo 0 no notes, 1-8 a footnote row (1 mandatory notes, 2 all
+   notes, 3 and more also the contents information), 9 a block of classed
+   spans after the table; nozero 1 or 2 leaves out rows without a non-zero
+   value, 3 rows without any number; vtlang the language read; guilang the
+   page's language index; uppercase "1" upper-cases value texts; rounding
+   the tie rule (0 to even); datanoteoptplace 1 puts note markers before
+   the value. 0 written, 400 a file cannot be opened or written, a reader
+   code, 200/201 no memory. */
+VT_EXPORT int AspConv(const char *path, const char *path2, int stubtype, const char *text,
+                      const char *decimalpoint, int thousand, int doublecolumn, int completeinfo,
+                      int nozero, const char *vtlang, const char *guilang, const char *uppercase,
+                      int rounding, int datanoteoptplace);
+
 /* Writes the table file path again as path2: keywords read and written
    anew, data copied. ansi: 1 cell notes in the ANSI code page, 0 in code
    page 850. 0 written, 1 a file cannot be opened, a reader code, 5 no

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/reader.h"
+#include "export/asp.h"
 #include "export/html.h"
 #include "export/resave.h"
 #include "export/text.h"
@@ -73,5 +74,17 @@ int htmkonv2(const char* path, const char* path2, const char* text, int a, int b
         conversion_settings();
         auto str = [](const char* s) { return std::string(s ? s : ""); };
         return vt::htmkonv2(str(path), str(path2), str(text), a, b);
+    });
+}
+
+int AspConv(const char* path, const char* path2, int stubtype, const char* text, const char* decimalpoint,
+            int thousand, int doublecolumn, int completeinfo, int nozero, const char* vtlang, const char* guilang,
+            const char* uppercase, int rounding, int datanoteoptplace) {
+    return vt::exports::guard([&] {
+        conversion_settings();
+        auto str = [](const char* s) { return std::string(s ? s : ""); };
+        return vt::AspConv(str(path), str(path2), stubtype, str(text), str(decimalpoint), thousand, doublecolumn,
+                           completeinfo, nozero, str(vtlang), str(guilang), str(uppercase), rounding,
+                           datanoteoptplace);
     });
 }
