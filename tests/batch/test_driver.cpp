@@ -7,6 +7,8 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <string_view>
+#include <vector>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -137,7 +139,18 @@ TEST(Driver, WithoutErrorFileNothingIsWritten) {
 
 // Unknown names and functions that have no routine yet run nothing.
 TEST(Driver, FunctionsThatRunNothing) {
-    for (const char* function : {"nosuch", "html1", "pivotauto"}) {
+    std::vector<std::string> names = {"nosuch"};
+    // One function of the INI form still waiting for its routine, while
+    // there is one.
+    for (const vt::batch::function_entry& e : vt::batch::functions()) {
+        const std::string_view name = e.name;
+        // The selection functions have checks of their own before they run.
+        if (e.run == nullptr && name != "selvalues" && name != "aggvalues" && name != "calcvalues") {
+            names.push_back(e.name);
+            break;
+        }
+    }
+    for (const std::string& function : names) {
         SCOPED_TRACE(function);
         vt::test::temp_dir dir;
         dir.write("in.vt", population());
