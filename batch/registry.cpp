@@ -9,7 +9,9 @@
 
 #include "batch/ini_query.h"
 #include "export/asp.h"
+#include "export/delimited.h"
 #include "export/html.h"
+#include "export/print.h"
 #include "export/resave.h"
 #include "export/text.h"
 
@@ -45,6 +47,27 @@ int run_html1(const job& j) { return htmkonv(j.infile, j.outfile, j.symbol_list,
 
 int run_html2(const job& j) { return htmkonv2(j.infile, j.outfile, j.symbol_list, j.rounding, j.datanote_place); }
 
+// "reltable": the table as tab-separated relational lines.
+int run_reltable(const job& j) {
+    return RelTable(j.infile, j.outfile, j.decimalpoint, j.delimited.textdelim, j.delimited.iteration, j.symbol_list,
+                    j.rounding, j.datanote_place);
+}
+
+// "graph", "matrix": a graph data or matrix file, chosen by the output's ending.
+int run_utgraph(const job& j) {
+    return utgraph(j.infile, j.outfile, j.decimalpoint, j.delimited.textdelim, j.delimited.iteration, j.symbol_list,
+                   j.rounding, j.datanote_place);
+}
+
+// "prnmatrix", "prntable": the print layouts, labels in the ANSI code page.
+int run_prnmatrix(const job& j) {
+    return asmkonv(j.infile, j.outfile, j.delim, 0, j.symbol_list, j.rounding, j.datanote_place);
+}
+
+int run_prntable(const job& j) {
+    return astkonv(j.infile, j.outfile, j.delim, 0, j.symbol_list, j.rounding, j.datanote_place);
+}
+
 constexpr function_entry table[] = {
     // Conversions and simple operations.
     {"splitquarters", nullptr},  // not yet available: splittimes(query file)
@@ -63,14 +86,14 @@ constexpr function_entry table[] = {
     {"dbase2", nullptr},         // not yet available: dbakonv2
     {"dbase3", nullptr},         // not yet available: dbakonv3
     {"dbase4", nullptr},         // not yet available: dbaseConv
-    {"graph", nullptr},          // not yet available: utgraph
-    {"matrix", nullptr},         // not yet available: utgraph
+    {"graph", run_utgraph},
+    {"matrix", run_utgraph},
     {"lotus", nullptr},          // not yet available: lotkonv
     {"html1", run_html1},
     {"html2", run_html2},
-    {"prnmatrix", nullptr},      // not yet available: asmkonv
-    {"prntable", nullptr},       // not yet available: astkonv
-    {"reltable", nullptr},       // not yet available: RelTable
+    {"prnmatrix", run_prnmatrix},
+    {"prntable", run_prntable},
+    {"reltable", run_reltable},
     {"gesmes", nullptr},         // not yet available: gesmes2003
     // Table operations that take the text words.
     {"vtfile", run_vtfile},

@@ -65,6 +65,50 @@ VT_EXPORT int AspConv(const char *path, const char *path2, int stubtype, const c
                       int nozero, const char *vtlang, const char *guilang, const char *uppercase,
                       int rounding, int datanoteoptplace);
 
+/* Writes the table file path as tab-separated lines into path2: a header
+   of the stub variable names (a "Code" column before a DOUBLECOLUMN
+   variable) and the first heading variable's values, then one line per
+   stub row with its labels and cells. decimal_point "," prints a decimal
+   comma; text_delimiter and iteration are not used; text: the symbol
+   texts the table does not name; rounding the tie rule (0 to even);
+   note_place 1 puts data-note markers before the value. A path starting
+   with "*" writes nothing. 0 written, 400 a file cannot be opened or
+   written, a reader code, 201 no memory for the data, 200 no memory. */
+VT_EXPORT int RelTable(const char *path, const char *path2, const char *decimal_point,
+                       const char *text_delimiter, int iteration, const char *text, int rounding,
+                       int note_place);
+
+/* As RelTable, writing a graph data file when path2 ends in "gra" (symbols
+   as 0, stub labels joined by "#") or a matrix file when it ends in "txt"
+   or "mtx" (heading labels between text_delimiter and marked by the byte
+   0xA0); iteration 1 repeats all stub labels on every row. 400 for any
+   other ending. */
+VT_EXPORT int utgraph(const char *path, const char *path2, const char *decimal_point,
+                      const char *text_delimiter, int iteration, const char *text, int rounding,
+                      int note_place);
+
+/* Writes the table file path as a print matrix into path2: per stub row
+   the quoted stub labels and the cells, joined by delimiter. oem 1 writes
+   the labels in code page 850; table is not used (pass NULL); symbols:
+   the symbol texts, replaced by the table's own when it names any (the
+   buffer is not written); rounding the tie rule; note_place 1 puts
+   data-note markers before the value. The cells are read as they are
+   written; data that ends early ends the line. 0 written, 400 a file
+   cannot be opened or written, a reader code, 200 no memory. */
+VT_EXPORT int asmkonv(const char *path, const char *path2, const char *delimiter, int oem,
+                      const void *table, const char *symbols, int rounding, int note_place);
+
+/* As asmkonv, writing a print table: title lines, heading lines, stub
+   labels indented by empty cells with the cells on the innermost lines,
+   then the notes; oem 1 also converts titles and notes. */
+VT_EXPORT int astkonv(const char *path, const char *path2, const char *delimiter, int oem,
+                      const void *table, const char *symbols, int rounding, int note_place);
+
+/* Writes only the cells of the table file path, one line per stub row
+   joined by delimiter; symbol texts from text alone; table is not used. */
+VT_EXPORT int cellkonv(const char *path, const char *path2, const char *delimiter,
+                       const void *table, const char *text, int rounding);
+
 /* Writes the table file path again as path2: keywords read and written
    anew, data copied. ansi: 1 cell notes in the ANSI code page, 0 in code
    page 850. 0 written, 1 a file cannot be opened, a reader code, 5 no

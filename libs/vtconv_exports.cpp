@@ -6,7 +6,9 @@
 
 #include "core/reader.h"
 #include "export/asp.h"
+#include "export/delimited.h"
 #include "export/html.h"
+#include "export/print.h"
 #include "export/resave.h"
 #include "export/text.h"
 #include "guard.h"
@@ -86,5 +88,59 @@ int AspConv(const char* path, const char* path2, int stubtype, const char* text,
         return vt::AspConv(str(path), str(path2), stubtype, str(text), str(decimalpoint), thousand, doublecolumn,
                            completeinfo, nozero, str(vtlang), str(guilang), str(uppercase), rounding,
                            datanoteoptplace);
+    });
+}
+
+int RelTable(const char* path, const char* path2, const char* decimal_point, const char* text_delimiter, int iteration,
+             const char* text, int rounding, int note_place) {
+    return vt::exports::guard([&] {
+        conversion_settings();
+        auto str = [](const char* s) { return std::string(s ? s : ""); };
+        return vt::RelTable(str(path), str(path2), str(decimal_point), str(text_delimiter), iteration, str(text),
+                            rounding, note_place);
+    });
+}
+
+int utgraph(const char* path, const char* path2, const char* decimal_point, const char* text_delimiter, int iteration,
+            const char* text, int rounding, int note_place) {
+    return vt::exports::guard([&] {
+        conversion_settings();
+        auto str = [](const char* s) { return std::string(s ? s : ""); };
+        return vt::utgraph(str(path), str(path2), str(decimal_point), str(text_delimiter), iteration, str(text),
+                           rounding, note_place);
+    });
+}
+
+// The table argument of the print exports stands for an in-memory table a
+// host could once pass instead of a file; the cells always come from the
+// file, so it is not looked at. The symbol list is only read: the table's
+// own symbol texts are used without writing them into the host's buffer.
+int asmkonv(const char* path, const char* path2, const char* delimiter, int oem, const void* table,
+            const char* symbols, int rounding, int note_place) {
+    (void)table;
+    return vt::exports::guard([&] {
+        conversion_settings();
+        auto str = [](const char* s) { return std::string(s ? s : ""); };
+        return vt::asmkonv(str(path), str(path2), str(delimiter), oem, str(symbols), rounding, note_place);
+    });
+}
+
+int astkonv(const char* path, const char* path2, const char* delimiter, int oem, const void* table,
+            const char* symbols, int rounding, int note_place) {
+    (void)table;
+    return vt::exports::guard([&] {
+        conversion_settings();
+        auto str = [](const char* s) { return std::string(s ? s : ""); };
+        return vt::astkonv(str(path), str(path2), str(delimiter), oem, str(symbols), rounding, note_place);
+    });
+}
+
+int cellkonv(const char* path, const char* path2, const char* delimiter, const void* table, const char* text,
+             int rounding) {
+    (void)table;
+    return vt::exports::guard([&] {
+        conversion_settings();
+        auto str = [](const char* s) { return std::string(s ? s : ""); };
+        return vt::cellkonv(str(path), str(path2), str(delimiter), str(text), rounding);
     });
 }

@@ -1,0 +1,331 @@
+// The tab-separated exports RelTable and utgraph: a table as one line per
+// stub row, laid out for databases, graph programs and spreadsheets.
+//
+// All three files share the row writer; they differ in the header and in
+// how the rows label themselves:
+//
+//     relational   region <TAB> sex <TAB> 2001 <TAB> 2002 <TAB>        header
+//                  north <TAB> men <TAB> 1 <TAB> 2                      rows
+//     graph        <TAB> 2001, men <TAB> 2001, women                    header
+//                  north#young <TAB> 1 <TAB> 2                          rows ("#" between levels)
+//     matrix       region <TAB> 'a2001' <TAB> <TAB> 'a2002'           one line per heading variable:
+//                  <TAB> 'amen' <TAB> 'awomen' <TAB> 'amen' ...       ' = the text delimiter, a = 0xA0
+//                  north <TAB> 1 <TAB> 2 ...                            rows
+//
+// The cells are loaded into memory first (the input is closed before the
+// output is created, so an output replacing its input is still whole); the
+// rows are written straight from the data matrix, so nothing else grows with
+// the table.
+#include "export/delimited.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <new>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/cellfmt.h"
+#include "core/datasec.h"
+#include "core/infile.h"
+#include "core/outfile.h"
+#include "core/reader.h"
+#include "core/table.h"
+#include "export/notemarks.h"
+#include "platform/message.h"
+
+namespace vt {
+
+namespace {
+
+constexpr std::string_view crlf = "\r\n";
+constexpr char tab = '\t';
+
+std::string_view name_of(const variable& v) { return v.name ? std::string_view(*v.name) : std::string_view(); }
+
+// How the row writer labels and marks its rows.
+struct row_layout {
+    std::string_view stub_separator = "\t";
+    bool repeat = true;  // every row carries the labels of all stub levels
+    bool codes = true;   // DOUBLECOLUMN variables show code and text
+    bool notes = true;   // data-note markers beside the numbers
+    int note_place = 0;
+};
+
+// What every writer needs while it writes cells.
+struct cell_context {
+    const table& t;
+    cell_formatter& fmt;
+    int precision = 0;
+    std::string_view decimal_point;
+    int rounding = 0;
+    note_markers& markers;
+};
+
+// A stub variable's part of a row label for one value: its text, or with
+// the code flag on a DOUBLECOLUMN variable the code and the text joined by
+// TAB, the code first unless the variable presents its values as codes
+// (PRESTEXT 0, where the text already holds the code).
+std::string label_part(const variable& v, const value& val, bool codes) {
+    if (!codes || v.doublecolumn != 1) return val.text;
+    const std::string code = val.code ? *val.code : std::string();
+    return v.prestext != 0 ? code + '\t' + val.text : val.text + '\t' + code;
+}
+
+// Writes the data rows: per stub row (first stub variable slowest) its
+// label, then a TAB and a cell for each data column, then CR LF. A table
+// without stub variables gives one line beginning with its contents.
+//
+// The label joins one part per stub level with the stub separator between
+// levels. Without `repeat`, an outer level's part is left empty on every row
+// but the first of its block, so the fields keep their places.
+void write_rows(out_file& out, cell_context& cx, const row_layout& lay) {
+    const table& t = cx.t;
+    const std::size_t ns = t.stub_count();
+    const std::int64_t ncols = cx.fmt.ncols;
+    const double* data = t.data();
+
+    std::vector<std::vector<std::string>> parts(ns);
+    std::vector<std::int64_t> inner(ns, 1);
+    std::int64_t nrows = 1;
+    for (std::size_t k = ns; k-- > 0;) {
+        inner[k] = nrows;
+        nrows *= std::max(1, t.vars[k].value_count);
+        for (const value& val : t.vars[k].values) parts[k].push_back(label_part(t.vars[k], val, lay.codes));
+    }
+
+    std::string label;
+    std::string number;
+    std::int64_t cell = 0;
+    for (std::int64_t r = 0; r < nrows; ++r) {
+        label.clear();
+        if (ns == 0) {
+            if (t.contents) label = *t.contents;
+        } else {
+            for (std::size_t k = 0; k < ns; ++k) {
+                if (k > 0) label.append(lay.stub_separator);
+                const bool shown = lay.repeat || k + 1 == ns || r % inner[k] == 0;
+                if (!shown) continue;
+                const auto& p = parts[k];
+                label.append(p[static_cast<std::size_t>((r / inner[k]) % static_cast<std::int64_t>(p.size()))]);
+            }
+        }
+        out.write(label);
+        for (std::int64_t c = 0; c < ncols; ++c, ++cell) {
+            out.put(tab);
+            const double v = data[cell];
+            if (is_symbol_cell(v)) {
+                out.write(cell_symbol_text(cx.fmt, v));
+                continue;
+            }
+            cell_format(cx.fmt, r, c, v, number, cx.precision, cx.decimal_point, cx.rounding);
+            if (lay.notes)
+                cx.markers.write_number(out, cell, number, lay.note_place);
+            else
+                out.write(number);
+        }
+        out.write(crlf);
+    }
+}
+
+// The relational header: the stub variables' names (a "Code" column before
+// a DOUBLECOLUMN variable), then the first heading variable's values or the
+// contents, every field followed by TAB.
+void write_relational_header(out_file& out, const table& t) {
+    for (std::size_t k = 0; k < t.stub_count(); ++k) {
+        const variable& v = t.vars[k];
+        if (v.doublecolumn == 1) {
+            out.write("Code ");
+            out.write(name_of(v));
+            out.put(tab);
+        }
+        out.write(name_of(v));
+        out.put(tab);
+    }
+    if (t.has_heading()) {
+        for (const value& val : t.vars[t.heading].values) {
+            out.write(val.text);
+            out.put(tab);
+        }
+    } else {
+        if (t.contents) out.write(*t.contents);
+        out.put(tab);
+    }
+    out.write(crlf);
+}
+
+// The graph header: a TAB, then per data column the texts of its heading
+// values joined by ", ", the columns separated by TAB.
+void write_graph_header(out_file& out, const table& t, std::int64_t ncols) {
+    const std::size_t first = t.stub_count();
+    const std::size_t nh = t.heading_count();
+    std::vector<std::int64_t> span(nh, 1);
+    std::int64_t s = 1;
+    for (std::size_t h = nh; h-- > 0;) {
+        span[h] = s;
+        s *= std::max(1, t.vars[first + h].value_count);
+    }
+    out.put(tab);
+    for (std::int64_t c = 0; c < ncols; ++c) {
+        if (c > 0) out.put(tab);
+        for (std::size_t h = 0; h < nh; ++h) {
+            const auto& vals = t.vars[first + h].values;
+            if (h > 0) out.write(", ");
+            out.write(vals[static_cast<std::size_t>((c / span[h]) % static_cast<std::int64_t>(vals.size()))].text);
+        }
+    }
+    out.write(crlf);
+}
+
+// The matrix header: one line per heading variable. The stub columns come
+// first (the names on the first line only, an extra TAB for the code column
+// of a DOUBLECOLUMN variable); then each value label, once per combination
+// of the earlier heading variables, stands over the first of the columns it
+// spans, between text delimiters and marked by the byte 0xA0 so that a
+// spreadsheet keeps a label such as 2001 as text.
+void write_matrix_header(out_file& out, const table& t, std::string_view text_delimiter) {
+    const std::size_t first = t.stub_count();
+    const std::size_t nh = t.heading_count();
+    std::vector<std::int64_t> span(nh, 1);
+    std::int64_t s = 1;
+    for (std::size_t h = nh; h-- > 0;) {
+        span[h] = s;
+        s *= std::max(1, t.vars[first + h].value_count);
+    }
+    std::int64_t repeats = 1;
+    for (std::size_t h = 0; h < nh; ++h) {
+        for (std::size_t k = 0; k < first; ++k) {
+            if (h == 0) out.write(name_of(t.vars[k]));
+            out.put(tab);
+            if (t.vars[k].doublecolumn == 1) out.put(tab);
+        }
+        const variable& v = t.vars[first + h];
+        bool any = false;
+        for (std::int64_t rep = 0; rep < repeats; ++rep) {
+            for (const value& val : v.values) {
+                if (any) out.put(tab);
+                any = true;
+                out.write(text_delimiter);
+                out.put('\xA0');
+                out.write(val.text);
+                out.write(text_delimiter);
+                for (std::int64_t i = 1; i < span[h]; ++i) out.put(tab);
+            }
+        }
+        out.write(crlf);
+        repeats *= std::max(1, v.value_count);
+    }
+}
+
+// Reads the table and its cells; the input is closed on return.
+int load(const std::string& path, table& t) {
+    in_file in;
+    if (!in.open(path)) return delimited_cannot_open;
+    if (const int rc = metain(in, t); rc != 0) return rc;
+    if (const int rc = read_data(t, in); rc != 0) return rc;
+    if (t.data() == nullptr || static_cast<std::int64_t>(t.data_handle.size()) < count_cells(t.vars))
+        return delimited_no_block;
+    return 0;
+}
+
+enum class layout_kind { relational, graph, matrix };
+
+int convert(layout_kind kind, const std::string& path, const std::string& path2, const std::string& decimal_point,
+            const std::string& text_delimiter, int iteration, const std::string& symbols, int rounding,
+            int note_place) {
+    table t = table_new();
+    if (const int rc = load(path, t); rc != 0) return rc;
+
+    cell_formatter fmt = make_cell_formatter(t, symbols);
+    if (kind == layout_kind::graph)
+        for (std::string& s : fmt.symbol_texts) s = "0";
+
+    note_markers markers;
+    if (kind != layout_kind::graph) markers.prepare(t, path2);
+
+    out_file out;
+    if (!out.open(path2)) return delimited_cannot_open;
+
+    cell_context cx{t, fmt, stored_decimals(t), decimal_point, rounding_flag(t, rounding), markers};
+    row_layout lay;
+    lay.note_place = note_place;
+    switch (kind) {
+    case layout_kind::relational:
+        write_relational_header(out, t);
+        break;
+    case layout_kind::graph:
+        write_graph_header(out, t, fmt.ncols);
+        lay.stub_separator = "#";
+        lay.repeat = iteration != 0;
+        lay.codes = false;
+        lay.notes = false;
+        break;
+    case layout_kind::matrix:
+        write_matrix_header(out, t, text_delimiter);
+        lay.repeat = iteration != 0;
+        break;
+    }
+    write_rows(out, cx, lay);
+    return out.close() ? 0 : delimited_cannot_open;
+}
+
+bool ends_with_nocase(std::string_view s, std::string_view tail) {
+    if (s.size() < tail.size()) return false;
+    s.remove_prefix(s.size() - tail.size());
+    for (std::size_t i = 0; i < tail.size(); ++i) {
+        char c = s[i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != tail[i]) return false;
+    }
+    return true;
+}
+
+// Runs one export with the trace lines around it and no exception leaving.
+template <class F>
+int traced(const char* name, F&& body) noexcept {
+    plat::trace(name, "start");
+    int rc = 0;
+    try {
+        rc = body();
+    } catch (const std::bad_alloc&) {
+        rc = delimited_no_memory;
+    } catch (const std::length_error&) {
+        rc = delimited_no_memory;
+    } catch (...) {
+        rc = delimited_internal_fault;
+    }
+    plat::trace(name, "slut");
+    return rc;
+}
+
+}  // namespace
+
+int RelTable(const std::string& path, const std::string& path2, const std::string& decimal_point,
+             const std::string& text_delimiter, int iteration, const std::string& symbols, int rounding,
+             int note_place) noexcept {
+    return traced("RelTable", [&] {
+        if (!path.empty() && path[0] == '*') return 0;
+        return convert(layout_kind::relational, path, path2, decimal_point, text_delimiter, iteration, symbols,
+                       rounding, note_place);
+    });
+}
+
+int utgraph(const std::string& path, const std::string& path2, const std::string& decimal_point,
+            const std::string& text_delimiter, int iteration, const std::string& symbols, int rounding,
+            int note_place) noexcept {
+    return traced("utgraph", [&] {
+        if (!path.empty() && path[0] == '*') return 0;
+        layout_kind kind;
+        if (ends_with_nocase(path2, "gra"))
+            kind = layout_kind::graph;
+        else if (ends_with_nocase(path2, "txt") || ends_with_nocase(path2, "mtx"))
+            kind = layout_kind::matrix;
+        else
+            return delimited_cannot_open;
+        return convert(kind, path, path2, decimal_point, text_delimiter, iteration, symbols, rounding,
+                       note_place);
+    });
+}
+
+}  // namespace vt
