@@ -1,0 +1,107 @@
+// The table computation every table operation goes through: an operation
+// describes the new table it wants in a request (bearb) and berakna builds
+// it from the source table. Selection and aggregation (op 5, selbas) and
+// the swap of value texts and codes (op 51) live here; the other operations
+// add their codes as they come.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/infile.h"
+#include "core/table.h"
+
+namespace vt {
+
+// Operation codes of a request.
+inline constexpr int op_selection = 5;
+inline constexpr int op_swap_texts_codes = 51;
+
+// Result codes of berakna. The callers turn compute_failed into their own
+// "no new table" code (1 for a selection, 92 for an aggregation).
+inline constexpr int compute_ok = 0;
+inline constexpr int compute_failed = 1;          // no new table could be formed
+inline constexpr int compute_no_memory = 200;     // the target cells could not be had
+inline constexpr int compute_not_supported = 87;  // an operation code berakna does not serve (yet)
+
+// One group of an aggregation: becomes one value of the new variable.
+struct aggregation_group {
+    std::string text;
+    std::string code;
+    std::vector<std::string> members;  // member codes, matched against value texts
+};
+
+// One aggregation file as read by sumreg_struct.
+struct aggregation {
+    std::string value_set;    // [Aggreg] Valueset
+    std::string name;         // [Aggreg] Name
+    std::string unique_name;  // name, or name + "_" + n when an earlier one had the name
+    opt_string map;           // [Aggreg] Map
+    char kind = 'V';          // 'N' and 'H' allow prefix matching of member codes
+    std::vector<aggregation_group> groups;
+};
+
+// One variable of the new table. An entry without values and without an
+// aggregation keeps all values of the variable; a variable without an
+// entry is eliminated.
+struct request_entry {
+    opt_string name;                  // absent for the unnamed (sort) variable
+    std::optional<aggregation> agg;   // the groups replace the values
+    std::vector<std::string> values;  // texts of the values kept, in value order
+};
+
+// The request record: the operation and its entries in table order.
+struct bearb {
+    int op = op_selection;
+    std::vector<request_entry> entries;
+    std::string value_set_dir;  // op 51: where texts of coded-only values are looked up
+};
+
+// Appends an entry (the first append sets op to selection, as the request
+// record is created there).
+void bearb_append(bearb& req, request_entry entry);
+
+// Adds x to a target cell the way cells holding data symbols add: numbers
+// (the nil sentinel included) add as numbers; a symbol absorbs every number;
+// two different symbols give the "......." symbol.
+double symbol_sum(double target, double x) noexcept;
+
+// The sentinel of a quoted cell token (without its quotes): "." .. "......."
+// and "-"; any other text gives 0.
+double quoted_token_value(const char* begin, const char* end) noexcept;
+
+// Builds the new table `out` from `source` as `req` says.
+//   source_file  the source table file standing at its data section (right
+//                after DATA=), or nullptr when source already holds its data.
+// The source keeps its keywords; its data may be read into it. Returns
+// compute_ok, compute_failed, compute_no_memory, compute_not_supported, or
+// a data reader code (121, 201, 801). `out` is only meaningful on 0.
+int berakna(table& source, const bearb& req, in_file* source_file, table& out);
+
+// Operation 5: selection and aggregation (the contract of berakna).
+int selbas(table& source, const bearb& req, in_file* source_file, table& out);
+
+// Swaps text and code of every value of v when its values carry codes (a
+// value without one keeps its text in both places).
+// When none does and the variable has a DOMAIN, the texts are looked up in
+// the value set files of value_set_dir first (fetch_valuetext); without a
+// match the variable is left alone. Returns 1 when swapped, else 0.
+int swap_texts_codes(variable& v, const std::string& value_set_dir);
+
+// Carries the cell notes, the CELLNOTEX entries and the data notes of `from`
+// over to `to`, matching variables by name and values by text, and rebuilds
+// the contents information (continfo_red). Used after every operation.
+void carry_notes(const table& from, table& to);
+
+// Rebuilds the contents information of `to` after an operation: clears the
+// contents variable when it is gone or keeps one value, and orders the
+// records by the contents variable's values.
+void continfo_red(table& to);
+
+// Cell notes carried with the value positions unchanged, for operations
+// that keep every value where it was (the swap of texts and codes).
+void carry_notes_by_position(const table& from, table& to);
+
+}  // namespace vt

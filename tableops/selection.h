@@ -1,0 +1,118 @@
+// Selection and aggregation jobs: choosing, for every variable of a table,
+// the values the new table keeps (all, some, none = eliminated) or the
+// groups of an aggregation that replace them, and writing the new table.
+//
+// The pieces are usable one at a time, so a dialogue can drive them step by
+// step: selection vectors per variable, installing an aggregation in place
+// of its variable (sumreg_install), turning the marks into a request
+// (build_request, which also applies the installed aggregations), and
+// berakna (tableops/compute.h) forming the table. selvalues and aggvalues
+// are the batch routines built from them.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "core/table.h"
+#include "tableops/compute.h"
+
+namespace vt {
+
+// Result codes of the selection jobs besides 0, 400 (a file cannot be
+// opened), the reader's codes, 200 (no memory) and the data reader's 121
+// and 801.
+inline constexpr int sel_no_table = 1;          // selvalues: no new table was formed
+inline constexpr int sel_bad_list = 81;         // a selection list not strictly ascending, out of range or not a number
+inline constexpr int sel_bad_aggregated = 82;   // an aggregated list without ";" after its file name, or no file name
+inline constexpr int sel_nothing_kept = 83;     // no variable keeps any value
+inline constexpr int sel_same_file = 84;        // the output would replace the input table
+inline constexpr int sel_name_clash = 86;       // an aggregation's name is the name of another variable
+inline constexpr int agg_no_table = 92;         // aggvalues: no new table was formed
+
+inline constexpr int max_selected_vars = 16;
+inline constexpr int max_aggregations = 16;
+
+// Marks of one variable: 0 not chosen, 1 chosen, 2 chosen into the second
+// list (those follow the 1s in the request).
+using selection_vector = std::vector<int>;
+
+// An aggregation installed in place of its source variable.
+struct installed_aggregation {
+    std::size_t var = 0;   // chain position of the variable
+    aggregation agg;       // groups; unique_name names the temporary variable
+    variable source;       // the source variable, put back by build_request
+    bool active = true;    // false once uninstalled
+};
+
+// The working state of one selection: the table, one vector per variable
+// and the aggregations installed.
+struct selection_state {
+    table* t = nullptr;
+    std::vector<selection_vector> vectors;
+    std::vector<installed_aggregation> installed;
+    int op = op_selection;
+};
+
+// Starts a selection over t: one vector of zeros per variable.
+void selection_begin(selection_state& s, table& t);
+
+// Marks the values listed in `list` (1-based numbers separated by ",";
+// empty items are skipped) in vector v with 1. The numbers must be
+// strictly ascending and within 1..v.size(); otherwise nothing is marked
+// and the result is sel_bad_list.
+int mark_list(selection_vector& v, const std::string& list);
+
+// Install mode of sumreg_adm: the aggregation's unique name becomes its
+// name, or name + "_" + n when the n-th aggregation installed before has
+// the same name (the latest such one, so three alike read "x", "x_1",
+// "x_2"). A temporary variable with one value per group (group text, group
+// code) replaces the variable at `var` and its selection vector is reset to
+// one zero per group. Returns 0, or sel_name_clash when the unique name is
+// the name of another variable of the table.
+int sumreg_install(selection_state& s, std::size_t var, aggregation agg);
+
+// Puts the source variable of installed aggregation k back.
+void sumreg_uninstall(selection_state& s, std::size_t k);
+
+// Apply mode of sumreg_adm and the request builder: one entry per variable
+// that keeps values (all of them: an entry without values; some: their
+// texts, marks 1 then 2; none: no entry), the installed aggregations
+// reduced to their marked groups and attached to their variable's entry,
+// and every source variable put back. Returns 0, or sel_nothing_kept when
+// no variable keeps a value.
+int build_request(selection_state& s, bearb& out);
+
+// The batch selection: reads in_path, keeps the values that sel[i] lists
+// for variable i+1 (null or empty: eliminated; variables beyond 16 are
+// eliminated), rebuilds the title from texts ("and;by;distr") and writes
+// the new table to out_path. secrecy is the data writer's recode flag;
+// a non-empty language selects the texts read; keep_description 0 drops the
+// DESCRIPTION unless it is the default title.
+// Returns 0 (or the data writer's result), 400, the reader's code, 1, 81,
+// 83, 84, 200, 121 or 801.
+int selvalues_list(const char* in_path, const char* out_path, const char* texts,
+                   const std::array<const char*, max_selected_vars>& sel, int secrecy, const char* language,
+                   int keep_description);
+
+// As selvalues_list; a list of the form "A" + one character + aggregation
+// file + ";" + group numbers aggregates its variable with that file from
+// value_set_dir. Returns as selvalues_list, with 92 instead of 1 and also
+// 82 and 86.
+int aggvalues_list(const char* in_path, const char* out_path, const char* texts, const char* value_set_dir,
+                   const std::array<const char*, max_selected_vars>& sel, int secrecy, const char* language,
+                   int keep_description);
+
+// The 22- and 23-argument forms.
+int selvalues(const char* in_path, const char* out_path, const char* texts, const char* sel1, const char* sel2,
+              const char* sel3, const char* sel4, const char* sel5, const char* sel6, const char* sel7,
+              const char* sel8, const char* sel9, const char* sel10, const char* sel11, const char* sel12,
+              const char* sel13, const char* sel14, const char* sel15, const char* sel16, int secrecy,
+              const char* language, int keep_description);
+int aggvalues(const char* in_path, const char* out_path, const char* texts, const char* value_set_dir,
+              const char* sel1, const char* sel2, const char* sel3, const char* sel4, const char* sel5,
+              const char* sel6, const char* sel7, const char* sel8, const char* sel9, const char* sel10,
+              const char* sel11, const char* sel12, const char* sel13, const char* sel14, const char* sel15,
+              const char* sel16, int secrecy, const char* language, int keep_description);
+
+}  // namespace vt
