@@ -14,10 +14,35 @@
 #include "export/print.h"
 #include "export/resave.h"
 #include "export/text.h"
+#include "tableops/selection.h"
 
 namespace vt::batch {
 
 namespace {
+
+// The selection lists of a job as the selection routines take them: a
+// variable without a list passes null.
+std::array<const char*, max_selected_vars> selection_lists(const job& j) {
+    std::array<const char*, max_selected_vars> out{};
+    for (std::size_t i = 0; i < out.size() && i < j.selection.lists.size(); ++i)
+        out[i] = j.selection.lists[i] ? j.selection.lists[i]->c_str() : nullptr;
+    return out;
+}
+
+// "selvalues" (XML "selection"): chosen values and eliminated variables.
+int run_selvalues(const job& j) {
+    const selection_args& s = j.selection;
+    return selvalues_list(j.infile.c_str(), j.outfile.c_str(), j.text_words.c_str(), selection_lists(j), s.secrecy,
+                          s.vtlang.c_str(), s.descr);
+}
+
+// "aggvalues" (XML "aggregation"): as selvalues; Classcat is the directory
+// of the aggregation files.
+int run_aggvalues(const job& j) {
+    const selection_args& s = j.selection;
+    return aggvalues_list(j.infile.c_str(), j.outfile.c_str(), j.text_words.c_str(), s.classcat.c_str(),
+                          selection_lists(j), s.secrecy, s.vtlang.c_str(), s.descr);
+}
 
 // "text": the paginated text report.
 int run_text(const job& j) {
@@ -106,13 +131,13 @@ constexpr function_entry table[] = {
     {"chgtexts", nullptr},         // not yet available: chgtxtweb
     {"filecalc", nullptr},         // not yet available: tabselweb
     // Selection functions.
-    {"selvalues", nullptr},   // not yet available: selvalues
-    {"aggvalues", nullptr},   // not yet available: aggvalues
+    {"selvalues", run_selvalues},
+    {"aggvalues", run_aggvalues},
     {"calcvalues", nullptr},  // not yet available: calcvalues
     // Names of the XML query only, sharing the routines above. The XML
     // splits call their own variant with the open query file.
-    {"selection", nullptr},        // as selvalues
-    {"aggregation", nullptr},      // as aggvalues
+    {"selection", run_selvalues},    // as selvalues
+    {"aggregation", run_aggvalues},  // as aggvalues
     {"calculation", nullptr},      // as calcvalues
     {"filecalculation", nullptr},  // as filecalc
     {"XMLC1", nullptr},            // as XMLC, type 1
