@@ -179,12 +179,15 @@ TEST(Driver, TimeOptionReadsTheInput) {
     dir.write("q.ini", ini("bad.vt", "o.vt", "selvalues", "TimeOpt=1\n" + sel));
     EXPECT_EQ(vtbatch(dir, "q.ini"), status_of(code));
     EXPECT_EQ(dir.read("err.txt"), "Error from metain: " + std::to_string(code));
-    // A good table with no routine for the function yet: nothing runs.
+    // A good table: the time option picks the last period for the selection.
     dir.write("good.vt", time_table);
     std::filesystem::remove(dir.file("err.txt"));
     dir.write("q.ini", ini("good.vt", "o.vt", "selvalues", "TimeOpt=1\n" + sel));
     EXPECT_EQ(vtbatch(dir, "q.ini"), 0);
-    EXPECT_FALSE(exists(dir, "err.txt"));
+    EXPECT_EQ(dir.read("err.txt"), "selvalues ended OK ");
+    const std::string written = dir.read("o.vt");
+    EXPECT_NE(written.find("VALUES(\"year\")=\"2002\";"), std::string::npos) << written;
+    EXPECT_NE(written.find("DATA=\n2;"), std::string::npos) << written;
 }
 
 // An output that would replace its own input ends with 713 and leaves the
