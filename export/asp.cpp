@@ -368,7 +368,9 @@ void fragment::write_title() {
     put("<th class=\"title\" colspan=\"");
     put_int(ncols_ + stub_columns_);
     put("\">");
-    const text_list& lines = t_.descriptiondefault == 1 ? t_.description : t_.title;
+    // The description stands in for the title when the table says so (and
+    // has one: a page without its heading text would be worse).
+    const text_list& lines = t_.descriptiondefault == 1 && !t_.description.empty() ? t_.description : t_.title;
     for (const std::string& s : lines) {
         put(s);
         put(" ");

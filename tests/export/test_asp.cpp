@@ -227,6 +227,10 @@ TEST_F(AspConvTest, HeadingVariablesSpanAndRepeat) {
                        "<tr><th class=\"headmid\" colspan=\"2\">b1</th>\r\n"),
               std::string::npos)
         << out;
+    // The description replaces the title when the table says so.
+    const std::string described = head() + "DESCRIPTION=\"Described\",\" here\";\nDESCRIPTIONDEFAULT=YES;\n" +
+                                  "STUB=\"r\";\nVALUES(\"r\")=\"x\";\nDATA=\n7;\n";
+    EXPECT_NE(run(described).find("<th class=\"title\" colspan=\"2\">Described  here </th>"), std::string::npos);
     const std::string stub_only = head() + "STUB=\"r\";\nVALUES(\"r\")=\"x\",\"y\";\nDATA=\n7 8;\n";
     EXPECT_EQ(run(stub_only),
               top +
