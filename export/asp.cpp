@@ -743,8 +743,7 @@ void fragment::write_span_block() {
 
     info_spans(info_kind::lastupdated, "lastupdated", "<%=strLastUpdate(langIndex)%>");
     info_spans(info_kind::source, "source", "<%=strSource(langIndex)%>");
-    for (const info_item& item : info_items(t_, info_kind::copyright)) {
-        (void)item;
+    if (t_.copyright == 1) {
         span("copyright", "_key", "<%=strCopyright(langIndex)%>");
         span("copyright", "_value", "<%=strYes(LangIndex)%>");
     }
