@@ -576,4 +576,22 @@ TEST(XmlQueryRun, VtbatchHandsXmlQueriesOver) {
     ASSERT_TRUE(WIFEXITED(status2));
     EXPECT_EQ(WEXITSTATUS(status2), 715 & 0xFF);
     EXPECT_EQ(dir.read("e.txt"), "Error from check: 715");
+
+    // A variable the table lacks, and a variable block out of sequence.
+    const struct {
+        std::string blocks;
+        int code;
+    } checks[] = {
+        {block(1, "colour", values({"red"})), 714},
+        {block(2, "sex", values({"men"})) + block(1, "region", values({"North"})), 716},
+    };
+    for (const auto& c : checks) {
+        dir.write("chk.xml", query("", step(1, "selection", "<noofvar>2</noofvar>\n" + c.blocks, population,
+                                            dir.file("o.vt"), dir.file("e.txt"))));
+        const std::string cmd3 = std::string("'") + VT_VTBATCH + "' '" + dir.file("chk.xml") + "' >/dev/null 2>&1";
+        const int status3 = std::system(cmd3.c_str());
+        ASSERT_TRUE(WIFEXITED(status3));
+        EXPECT_EQ(WEXITSTATUS(status3), c.code & 0xFF) << c.code;
+        EXPECT_EQ(dir.read("e.txt"), "Error from check: " + std::to_string(c.code));
+    }
 }
