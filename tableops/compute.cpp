@@ -388,9 +388,14 @@ int next_token(in_file& f, char* buf, std::size_t& len) noexcept {
     while (c != in_file::eof && is_separator(c)) c = f.get();
     if (c == in_file::eof) return 0;
     len = 0;
-    while (c != in_file::eof && !is_separator(c)) {
-        if (len == max_token) return -1;
-        buf[len++] = static_cast<char>(c);
+    // As everywhere in the data section, a line break inside a token does
+    // not end it (long tokens may be split across lines), so both data
+    // paths read the same cells.
+    while (c != in_file::eof && (!is_separator(c) || c == '\n' || c == '\r')) {
+        if (c != '\n' && c != '\r') {
+            if (len == max_token) return -1;
+            buf[len++] = static_cast<char>(c);
+        }
         c = f.get();
     }
     return 1;
