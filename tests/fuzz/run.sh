@@ -4,8 +4,10 @@
 #   tests/fuzz/run.sh [seconds] [target]     (default 600 fuzz_metain)
 #
 # Targets: fuzz_metain (the keyword reader; seeds in seed/, dictionary
-# metain.dict) and fuzz_data (the data section readers and writers; seeds
-# in seed_data/, dictionary data.dict). The corpus grows in
+# metain.dict), fuzz_data (the data section readers and writers; seeds in
+# seed_data/, dictionary data.dict) and fuzz_exports (every conversion and
+# the selection on one table file; the reader's seeds and dictionary).
+# The corpus grows in
 # tests/fuzz/corpus-<date>/ (ignored by git); crash, leak and timeout
 # reproducers land in build-fuzz/fuzz-artifacts/. Replay one with:
 # build-fuzz/tests/fuzz/<target> <file>
@@ -22,7 +24,8 @@ cmake -S "$root" -B "$build" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang
 case "$target" in
     fuzz_metain) seeds=$here/seed dict=$here/metain.dict ;;
     fuzz_data) seeds=$here/seed_data dict=$here/data.dict ;;
-    *) echo "unknown target: $target (fuzz_metain or fuzz_data)" >&2; exit 2 ;;
+    fuzz_exports) seeds=$here/seed dict=$here/metain.dict ;;
+    *) echo "unknown target: $target (fuzz_metain, fuzz_data or fuzz_exports)" >&2; exit 2 ;;
 esac
 cmake --build "$build" --target "$target" -j2
 
