@@ -9,6 +9,7 @@
 
 #include "batch/ini_query.h"
 #include "export/asp.h"
+#include "export/dbase.h"
 #include "export/delimited.h"
 #include "export/html.h"
 #include "export/print.h"
@@ -93,6 +94,17 @@ int run_prntable(const job& j) {
     return astkonv(j.infile, j.outfile, j.delim, 0, j.symbol_list, j.rounding, j.datanote_place);
 }
 
+// "dbase1" .. "dbase4": the table as a dBase file, a record per cell
+// (named after UnitVar where a variable has no name) or per stub row; dbase4
+// adds code fields as the doublecolumn setting asks.
+int run_dbase1(const job& j) { return dbakonv(j.infile, j.outfile, j.unit_var); }
+
+int run_dbase2(const job& j) { return dbakonv2(j.infile, j.outfile); }
+
+int run_dbase3(const job& j) { return dbakonv3(j.infile, j.outfile); }
+
+int run_dbase4(const job& j) { return dbaseConv(j.infile, j.outfile, j.doublecolumn); }
+
 constexpr function_entry table[] = {
     // Conversions and simple operations.
     {"splitquarters", nullptr},  // not yet available: splittimes(query file)
@@ -107,10 +119,10 @@ constexpr function_entry table[] = {
     {"kml2", nullptr},           // not yet available: kmlsave2
     {"kml3", nullptr},           // not yet available: kmlsave3
     {"text", run_text},
-    {"dbase1", nullptr},         // not yet available: dbakonv
-    {"dbase2", nullptr},         // not yet available: dbakonv2
-    {"dbase3", nullptr},         // not yet available: dbakonv3
-    {"dbase4", nullptr},         // not yet available: dbaseConv
+    {"dbase1", run_dbase1},
+    {"dbase2", run_dbase2},
+    {"dbase3", run_dbase3},
+    {"dbase4", run_dbase4},
     {"graph", run_utgraph},
     {"matrix", run_utgraph},
     {"lotus", nullptr},          // not yet available: lotkonv

@@ -124,6 +124,37 @@ VT_EXPORT int savevt(const char *path, const char *path2, int ignored, const cha
                      const char *description, const char *subject, int set_subject, int ansi,
                      int keys_mode, int keep_keys);
 
+/* Writes the table file path as a dBase III table into path2 with one
+   record per data cell: a text field per variable (named after it, or
+   unit_name when it has none) and the number field TABCELL. Data symbols
+   are stored as 0. table is not used (pass NULL). 0 written, 400 a file
+   cannot be opened or written (or path2 is the input), a reader code,
+   200 no memory. */
+VT_EXPORT int dbakonv(const char *path, const char *path2, const char *unit_name, int ignored,
+                      const void *table);
+
+/* As dbakonv, storing data symbols as the double whose low and high
+   32-bit halves are symbol_low and symbol_high. */
+VT_EXPORT int dbakonv2005(const char *path, const char *path2, const char *unit_name, int ignored,
+                          const void *table, unsigned int symbol_low, unsigned int symbol_high);
+
+/* Writes the table file path as a dBase III table into path2 with one
+   record per stub row: text fields C1.. for the stub values, then a number
+   field per data column. Results as dbakonv. */
+VT_EXPORT int dbakonv2(const char *path, const char *path2, int ignored, const void *table);
+
+/* As dbakonv2, with a field for the value code before the text field of
+   the last stub variable that has a map. */
+VT_EXPORT int dbakonv3(const char *path, const char *path2, int ignored, const void *table);
+
+/* As dbakonv2, with a code field before the text field of each stub
+   variable whose first value has a code: code_mode 1 for all such
+   variables, 2 for those asking for double columns. The texts and the
+   integer between them are not used. */
+VT_EXPORT int dbaseConv(const char *path, const char *path2, int ignored, const void *table,
+                        const char *ignored_symbols, int code_mode, int ignored_info,
+                        const char *ignored_labels);
+
 #ifdef __cplusplus
 }
 #endif

@@ -1,11 +1,13 @@
 // The exports of libvtconv.
 #include "vtconv.h"
 
+#include <bit>
 #include <cstdint>
 #include <string>
 
 #include "core/reader.h"
 #include "export/asp.h"
+#include "export/dbase.h"
 #include "export/delimited.h"
 #include "export/html.h"
 #include "export/print.h"
@@ -142,5 +144,66 @@ int cellkonv(const char* path, const char* path2, const char* delimiter, const v
         conversion_settings();
         auto str = [](const char* s) { return std::string(s ? s : ""); };
         return vt::cellkonv(str(path), str(path2), str(delimiter), str(text), rounding);
+    });
+}
+
+// The dBase exports take the table file by name only; the in-memory table
+// and the ignored arguments are kept for the hosts' calling sequence.
+int dbakonv(const char* path, const char* path2, const char* unit_name, int ignored, const void* table) {
+    (void)ignored;
+    (void)table;
+    return vt::exports::guard([&] {
+        conversion_settings();
+        auto str = [](const char* s) { return std::string(s ? s : ""); };
+        return vt::dbakonv(str(path), str(path2), str(unit_name));
+    });
+}
+
+int dbakonv2(const char* path, const char* path2, int ignored, const void* table) {
+    (void)ignored;
+    (void)table;
+    return vt::exports::guard([&] {
+        conversion_settings();
+        auto str = [](const char* s) { return std::string(s ? s : ""); };
+        return vt::dbakonv2(str(path), str(path2));
+    });
+}
+
+int dbakonv3(const char* path, const char* path2, int ignored, const void* table) {
+    (void)ignored;
+    (void)table;
+    return vt::exports::guard([&] {
+        conversion_settings();
+        auto str = [](const char* s) { return std::string(s ? s : ""); };
+        return vt::dbakonv3(str(path), str(path2));
+    });
+}
+
+int dbaseConv(const char* path, const char* path2, int ignored, const void* table, const char* ignored_symbols,
+              int code_mode, int ignored_info, const char* ignored_labels) {
+    (void)ignored;
+    (void)table;
+    (void)ignored_symbols;
+    (void)ignored_info;
+    (void)ignored_labels;
+    return vt::exports::guard([&] {
+        conversion_settings();
+        auto str = [](const char* s) { return std::string(s ? s : ""); };
+        return vt::dbaseConv(str(path), str(path2), code_mode);
+    });
+}
+
+// The symbol value arrives as the two 32-bit halves of a double, the low
+// half first, as the hosts push an 8-byte value.
+int dbakonv2005(const char* path, const char* path2, const char* unit_name, int ignored, const void* table,
+                unsigned int symbol_low, unsigned int symbol_high) {
+    (void)ignored;
+    (void)table;
+    return vt::exports::guard([&] {
+        conversion_settings();
+        auto str = [](const char* s) { return std::string(s ? s : ""); };
+        const double symbol_value =
+            std::bit_cast<double>((std::uint64_t{symbol_high} << 32) | std::uint64_t{symbol_low});
+        return vt::dbakonv2005(str(path), str(path2), str(unit_name), symbol_value);
     });
 }

@@ -1,0 +1,322 @@
+// The dBase exports (dbakonv, dbakonv2005, dbakonv2, dbakonv3, dbaseConv):
+// the fields each layout defines and the records it walks, written through
+// the DBF writer.
+//
+// Two layouts:
+//   per cell  one text field per variable, then "TABCELL"; a record for every
+//             combination of values, first variable slowest.
+//   per row   text fields "C1", "C2", ... for the stub variables (codes in
+//             fields of their own where the layout asks for them), then one
+//             number field per data column; a record per stub row.
+#include "export/dbase.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <new>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/cellfmt.h"
+#include "core/datasec.h"
+#include "core/infile.h"
+#include "core/reader.h"
+#include "core/table.h"
+#include "export/dbf.h"
+#include "platform/codepage.h"
+#include "platform/fsinfo.h"
+#include "platform/message.h"
+
+namespace vt {
+
+namespace {
+
+constexpr int number_width = 10;
+constexpr int row_text_min_width = 15;
+constexpr int cell_text_default_width = 6;
+
+// The most fields a header can describe (its length is a 16-bit number).
+constexpr std::int64_t max_fields = (dbf::max_length - 33) / 32;
+
+std::string oem(std::string s) {
+    plat::ansi_to_oem(s);
+    return s;
+}
+
+// The cells of the table in data order. Normally they are read token by
+// token from the input, which stands at the data section; a keyed section
+// has been loaded into memory instead and is read from there.
+class cell_source {
+public:
+    cell_source(in_file& in, const table& t, bool symbols_take_value, double symbol_value)
+        : in_(in), t_(t), symbols_take_value_(symbols_take_value), symbol_value_(symbol_value) {}
+
+    // The next cell. A cell the section does not give (it ended early) is
+    // 0, as the data reader has it, never the cell of an earlier record.
+    double next() {
+        if (t_.data() != nullptr) return next_in_memory();
+        if (!read_token()) return 0;
+        if (symbols_take_value_ && token_.front() == '"') return symbol_value_;
+        return parse_cell_number(token_.data(), token_.data() + token_.size());
+    }
+
+private:
+    double next_in_memory() {
+        if (position_ >= static_cast<std::int64_t>(t_.data_handle.size())) return 0;
+        const double x = t_.data()[position_++];
+        if (!is_symbol_cell(x)) return x;
+        return symbols_take_value_ ? symbol_value_ : 0;
+    }
+
+    // Skips separators and line breaks, then takes everything up to the
+    // next separator; line breaks inside a token are dropped. False at the
+    // end of the file.
+    bool read_token() {
+        token_.clear();
+        int c = in_.get();
+        while (c == ' ' || c == '\r' || c == '\n' || c == '\t' || c == ';' || c == ',') c = in_.get();
+        while (c != in_file::eof && c != ',' && c != ';' && c != '\t' && c != ' ') {
+            if (c != '\r' && c != '\n') token_.push_back(static_cast<char>(c));
+            c = in_.get();
+        }
+        return !token_.empty();
+    }
+
+    in_file& in_;
+    const table& t_;
+    bool symbols_take_value_;
+    double symbol_value_;
+    std::int64_t position_ = 0;
+    std::string token_;
+};
+
+enum class layout { per_cell, per_row };
+
+// What a run of an export asks for.
+struct request {
+    layout kind = layout::per_cell;
+    std::string unit_name;         // per cell: the name of an unnamed variable
+    bool symbols_take_value = false;
+    double symbol_value = 0;
+    // per row: which stub variables get a code field, and whether codes
+    // are converted to OEM like the texts.
+    std::vector<bool> code_field;
+    bool convert_codes = true;
+};
+
+// One text field of the per-row layout: a stub variable's text or code.
+struct text_column {
+    std::size_t var = 0;
+    bool code = false;
+};
+
+int value_count(const variable& v) { return static_cast<int>(v.values.size()); }
+
+// Walks the value combinations of vars [0, count) with the first slowest:
+// `position` is the current value of each. False once every combination
+// has been visited.
+bool advance(std::vector<int>& position, const table& t) {
+    for (std::size_t k = position.size(); k-- > 0;) {
+        if (++position[k] < value_count(t.vars[k])) return true;
+        position[k] = 0;
+    }
+    return false;
+}
+
+// Texts of every value of every variable, as they go into the file.
+std::vector<std::vector<std::string>> converted_texts(const table& t) {
+    std::vector<std::vector<std::string>> out(t.vars.size());
+    for (std::size_t k = 0; k < t.vars.size(); ++k)
+        for (const value& v : t.vars[k].values) out[k].push_back(oem(v.text));
+    return out;
+}
+
+// Per cell: the fields and one record per combination of all values.
+int write_per_cell(const table& t, const request& r, cell_source& cells, const std::string& output) {
+    const std::size_t nvars = t.vars.size();
+    dbf::writer w(static_cast<int>(nvars) + 1);
+    for (std::size_t k = 0; k < nvars; ++k) {
+        const variable& v = t.vars[k];
+        const int width = v.max_text_len > 0 ? v.max_text_len : cell_text_default_width;
+        std::string name = oem(v.name ? *v.name : r.unit_name);
+        if (name.size() > static_cast<std::size_t>(width)) name.resize(static_cast<std::size_t>(width));
+        w.set_field(static_cast<int>(k) + 1, name, 'C', width, 0);
+    }
+    const int cell_field = static_cast<int>(nvars) + 1;
+    w.set_field(cell_field, "TABCELL", 'N', number_width, stored_decimals(t));
+    if (!w.fits() || w.open(output, dbf::today()) != 0) return dbase_cannot_open;
+
+    const auto texts = converted_texts(t);
+    bool ok = true;
+    bool any = nvars > 0;
+    for (const variable& v : t.vars) any = any && value_count(v) > 0;
+    std::vector<int> position(nvars, 0);
+    while (any) {
+        for (std::size_t k = 0; k < nvars; ++k)
+            w.put_text(static_cast<int>(k) + 1, texts[k][static_cast<std::size_t>(position[k])]);
+        w.put_number(cell_field, cells.next());
+        ok = w.write_record() == 0 && ok;
+        if (!advance(position, t)) break;
+    }
+    return w.close(dbf::today()) == 0 && ok ? 0 : dbase_cannot_open;
+}
+
+// Per row: text fields (codes where asked), number fields, a record per
+// stub row.
+int write_per_row(const table& t, const request& r, cell_source& cells, const std::string& output) {
+    const std::size_t nstub = t.stub_count();
+    std::int64_t ncols = 1;
+    for (std::size_t k = nstub; k < t.vars.size() && ncols <= max_fields; ++k) ncols *= value_count(t.vars[k]);
+
+    std::vector<text_column> columns;
+    int width = row_text_min_width;
+    for (std::size_t k = 0; k < nstub; ++k) {
+        if (k < r.code_field.size() && r.code_field[k]) columns.push_back({k, true});
+        columns.push_back({k, false});
+        if (t.vars[k].max_text_len > width) width = t.vars[k].max_text_len;
+    }
+    const std::int64_t ntext = static_cast<std::int64_t>(columns.size());
+    if (ntext + ncols > max_fields) return dbase_cannot_open;
+
+    dbf::writer w(static_cast<int>(ntext + ncols));
+    for (std::int64_t k = 1; k <= ntext; ++k) w.set_field(static_cast<int>(k), "C" + std::to_string(k), 'C', width, 0);
+    const int decimals = stored_decimals(t);
+    for (std::int64_t k = ntext + 1; k <= ntext + ncols; ++k)
+        w.set_field(static_cast<int>(k), "N" + std::to_string(k), 'N', number_width, decimals);
+    if (!w.fits() || w.open(output, dbf::today()) != 0) return dbase_cannot_open;
+
+    const auto texts = converted_texts(t);
+    bool ok = true;
+    bool any = true;
+    for (std::size_t k = 0; k < nstub; ++k) any = any && value_count(t.vars[k]) > 0;
+    std::vector<int> position(nstub, 0);
+    while (any) {
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            const std::size_t k = columns[c].var;
+            const value& v = t.vars[k].values[static_cast<std::size_t>(position[k])];
+            const int field = static_cast<int>(c) + 1;
+            if (!columns[c].code)
+                w.put_text(field, texts[k][static_cast<std::size_t>(position[k])]);
+            else if (v.code)
+                w.put_text(field, r.convert_codes ? oem(*v.code) : *v.code);
+            else
+                w.put_text(field, "");
+        }
+        for (std::int64_t col = 1; col <= ncols; ++col) w.put_number(static_cast<int>(ntext + col), cells.next());
+        ok = w.write_record() == 0 && ok;
+        if (!advance(position, t)) break;
+    }
+    return w.close(dbf::today()) == 0 && ok ? 0 : dbase_cannot_open;
+}
+
+// The stub variables that get a code field in dbakonv3: the last one with
+// a MAP, or none.
+std::vector<bool> map_code_field(const table& t) {
+    std::vector<bool> out(t.stub_count(), false);
+    for (std::size_t k = t.stub_count(); k-- > 0;)
+        if (t.vars[k].map) {
+            out[k] = true;
+            break;
+        }
+    return out;
+}
+
+// The stub variables that get a code field in dbaseConv.
+std::vector<bool> code_fields(const table& t, int code_mode) {
+    std::vector<bool> out(t.stub_count(), false);
+    for (std::size_t k = 0; k < out.size(); ++k) {
+        const variable& v = t.vars[k];
+        const bool first_has_code = !v.values.empty() && v.values.front().code.has_value();
+        out[k] = first_has_code && (code_mode == 1 || (code_mode == 2 && v.doublecolumn == 1));
+    }
+    return out;
+}
+
+using field_choice = std::vector<bool> (*)(const table&, int);
+
+int convert(const std::string& path, const std::string& path2, request r, field_choice choose, int code_mode) {
+    table t = table_new();
+    in_file in;
+    if (path.empty() || !in.open(path)) return dbase_cannot_open;
+    if (const int rc = metain(in, t); rc > 0) return rc;
+    // Keyed rows come in any order and name their stub values: they are
+    // loaded so the cells can be taken in data order.
+    if (t.stub_count() > 0 && t.vars[0].keys_mode != 0) {
+        if (const int rc = read_data(t, in); rc != 0) return rc;
+    }
+    // The output is created by removing any file of its name: it must not
+    // be the table being read.
+    if (path2.empty() || plat::same_file(path, path2)) return dbase_cannot_open;
+    if (choose != nullptr) r.code_field = choose(t, code_mode);
+
+    cell_source cells(in, t, r.symbols_take_value, r.symbol_value);
+    const int rc = r.kind == layout::per_cell ? write_per_cell(t, r, cells, path2) : write_per_row(t, r, cells, path2);
+    // A file cut short is no table: it is not left behind as if written.
+    if (rc != 0) std::remove(plat::native_path(path2).c_str());
+    return rc;
+}
+
+int run(const char* name, const std::string& path, const std::string& path2, const request& r,
+        field_choice choose = nullptr, int code_mode = 0) noexcept {
+    plat::trace(name, "start");
+    int rc = 0;
+    try {
+        rc = convert(path, path2, r, choose, code_mode);
+    } catch (const std::bad_alloc&) {
+        rc = dbase_no_memory;
+    } catch (const std::length_error&) {
+        rc = dbase_no_memory;
+    } catch (...) {
+        rc = dbase_internal_fault;
+    }
+    plat::trace(name, "slut");
+    return rc;
+}
+
+}  // namespace
+
+int dbakonv(const std::string& path, const std::string& path2, const std::string& unit_name) noexcept {
+    request r;
+    try {
+        r.unit_name = unit_name;
+    } catch (...) {
+        return dbase_no_memory;
+    }
+    return run("dbakonv", path, path2, r);
+}
+
+int dbakonv2005(const std::string& path, const std::string& path2, const std::string& unit_name,
+                double symbol_value) noexcept {
+    request r;
+    try {
+        r.unit_name = unit_name;
+    } catch (...) {
+        return dbase_no_memory;
+    }
+    r.symbols_take_value = true;
+    r.symbol_value = symbol_value;
+    return run("dbakonv2005", path, path2, r);
+}
+
+int dbakonv2(const std::string& path, const std::string& path2) noexcept {
+    request r;
+    r.kind = layout::per_row;
+    return run("dbakonv2", path, path2, r);
+}
+
+int dbakonv3(const std::string& path, const std::string& path2) noexcept {
+    request r;
+    r.kind = layout::per_row;
+    // The map codes go into the file exactly as the table holds them.
+    r.convert_codes = false;
+    return run("dbakonv3", path, path2, r, [](const table& t, int) { return map_code_field(t); });
+}
+
+int dbaseConv(const std::string& path, const std::string& path2, int code_mode) noexcept {
+    request r;
+    r.kind = layout::per_row;
+    return run("dbaseConv", path, path2, r, code_fields, code_mode);
+}
+
+}  // namespace vt

@@ -1,0 +1,260 @@
+// The DBF writer: header, field descriptors, fixed-width records, end mark.
+//
+// The file, all integers little-endian:
+//
+//     header (32 bytes)      0      version 3
+//                            1-3    date of the last header write: year - 1900, month, day
+//                            4-7    number of records
+//                            8-9    header length = 32 * fields + 33
+//                            10-11  record length = 1 + sum of the field widths
+//                            12-31  zero
+//     descriptor (32 bytes,  0-10   name, zero-padded
+//     one per field)         11     type 'C' or 'N'
+//                            12-15  zero
+//                            16     width
+//                            17     decimals (0 for text)
+//                            18-31  zero, except byte 20 which is 1
+//     header end             0x0D
+//     records                deletion flag ' ', then each field in its width
+//     file end               0x1A
+//
+// The header is written once when the file is opened (0 records) and once
+// more when it is closed, with the final record count.
+#include "export/dbf.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <string>
+
+#include "platform/fsinfo.h"
+
+namespace vt::dbf {
+
+namespace {
+
+constexpr int descriptor_size = 32;
+constexpr char header_end = 0x0D;
+constexpr char file_end = 0x1A;
+
+// Little-endian integers at a position of a byte string.
+void put_u8(std::string& s, std::size_t at, unsigned v) { s[at] = static_cast<char>(v & 0xFF); }
+void put_u16(std::string& s, std::size_t at, unsigned v) {
+    put_u8(s, at, v);
+    put_u8(s, at + 1, v >> 8);
+}
+void put_u32(std::string& s, std::size_t at, std::uint32_t v) {
+    put_u16(s, at, v & 0xFFFF);
+    put_u16(s, at + 2, v >> 16);
+}
+
+constexpr const char* messages[] = {
+    "DBFALLOC: allocation error dbf_file",
+    "DBFALLOC: allocation error: fld_des*[]",
+    "DBFALLOC: allocation error: fld_des[0]",
+    "DBFALLOC: allocation error: fld_des[i]",
+    "DBFALLOC: allocation error: record buffer",
+    "DBFCLOSE: seek error, end of file",
+    "DBFCLOSE: write error",
+    "DBFLDSET: fld_num out of range",
+    "DBFLDSET: dec_pos not valid for field, ignored",
+    "DBFNEXTR: read error",
+    "DBFOPEN: both datafile names are empty",
+    "DBFOPEN: error in copy",
+    "DBFOPEN: Error opening file",
+    "DBFOPEN: Error closing file",
+    "DBFOPEN: lseek error",
+    "DBFRHDR: read error",
+    "DBFRHDR: Not dBase III format",
+    "DBFRHDR: allocation error",
+    "DBFRHDR: record size check error",
+    "DBFRHDR: no <CR> after header",
+    "DBFRHDR seek error, end of header",
+    "DBFSEEK: Seek past EOF on Input file",
+    "DBFWHDR seek error, beginning of file",
+    "DBFWHDR: write error",
+    "DBFWREC: write error",
+    "DBPRINTF: error forming record",
+    "DBPRINTF: error writing record",
+};
+constexpr int message_count = static_cast<int>(sizeof messages / sizeof messages[0]);
+
+// The 32-byte block at the start of the file.
+void write_file_header(std::string& h, const date& stamp, std::uint32_t records, int header_length,
+                       int record_length) {
+    put_u8(h, 0, 3);
+    put_u8(h, 1, static_cast<unsigned>(stamp.year - 1900));
+    put_u8(h, 2, static_cast<unsigned>(stamp.month));
+    put_u8(h, 3, static_cast<unsigned>(stamp.day));
+    put_u32(h, 4, records);
+    put_u16(h, 8, static_cast<unsigned>(header_length));
+    put_u16(h, 10, static_cast<unsigned>(record_length));
+}
+
+// One 32-byte field descriptor at `at`.
+void write_field_descriptor(std::string& h, std::size_t at, const field& f) {
+    f.name.copy(h.data() + at, f.name.size() < 11 ? f.name.size() : 11);
+    put_u8(h, at + 11, static_cast<unsigned char>(f.type));
+    put_u8(h, at + 16, static_cast<unsigned>(f.width));
+    put_u8(h, at + 17, static_cast<unsigned>(f.decimals));
+    put_u8(h, at + 20, 1);
+}
+
+}  // namespace
+
+const char* error_message(int code) noexcept {
+    if (code < 1 || code > message_count) return "dbfer: invalid error value";
+    return messages[code - 1];
+}
+
+int report_error(int code) noexcept {
+    std::printf("\n*** DBF error %d - %s\n", code, error_message(code));
+    std::fflush(stdout);
+    return code;
+}
+
+date today() noexcept {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    if (localtime_r(&now, &local) == nullptr) return {};
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+}
+
+writer::writer(int field_count) {
+    fields_.resize(static_cast<std::size_t>(field_count < 0 ? 1 : field_count + 1),
+                   field{"***NULL***", ' ', 0, 0, 1});
+    fields_[0] = field{"deleted?", '*', 1, 0, 0};
+    header_length_ = descriptor_size * this->field_count() + 33;
+    record_.assign(1, ' ');
+}
+
+writer::~writer() {
+    if (fp_ != nullptr) std::fclose(fp_);
+}
+
+int writer::fail(int code) noexcept {
+    last_error_ = code;
+    return report_error(code);
+}
+
+int writer::set_field(int number, std::string_view name, char type, int width, int decimals) {
+    if (number < 1 || number > field_count()) return fail(err_field_range);
+    field& f = fields_[static_cast<std::size_t>(number)];
+    if (!name.empty()) f.name.assign(name.substr(0, 11));
+    f.type = type;
+    if (width < 0) width = 0;
+    const int change = width - f.width;
+    f.width = width;
+    for (std::size_t k = static_cast<std::size_t>(number) + 1; k < fields_.size(); ++k) fields_[k].offset += change;
+    record_length_ += change;
+    record_.assign(static_cast<std::size_t>(record_length_), ' ');
+    int rc = 0;
+    f.decimals = 0;
+    if (decimals != 0) {
+        if (type == 'N')
+            f.decimals = decimals;
+        else
+            rc = fail(err_decimals);
+    }
+    return rc;
+}
+
+bool writer::fits() const noexcept {
+    if (header_length_ > max_length || record_length_ > max_length) return false;
+    for (std::size_t k = 1; k < fields_.size(); ++k)
+        if (fields_[k].width > max_width || fields_[k].decimals < 0 || fields_[k].decimals > max_width) return false;
+    return true;
+}
+
+std::string writer::header_bytes(const date& stamp) const {
+    std::string h(static_cast<std::size_t>(header_length_), '\0');
+    write_file_header(h, stamp, records_, header_length_, record_length_);
+    for (int k = 1; k <= field_count(); ++k)
+        write_field_descriptor(h, static_cast<std::size_t>(descriptor_size * k), fields_[static_cast<std::size_t>(k)]);
+    h.back() = header_end;
+    return h;
+}
+
+int writer::write_header(const date& stamp) {
+    if (std::fseek(fp_, 0, SEEK_SET) != 0) return fail(err_header_seek);
+    const std::string h = header_bytes(stamp);
+    if (std::fwrite(h.data(), 1, h.size(), fp_) != h.size()) return fail(err_header_write);
+    return 0;
+}
+
+int writer::open(const std::string& path, const date& stamp) {
+    if (fp_ != nullptr) {
+        std::fclose(fp_);
+        fp_ = nullptr;
+    }
+    const std::string name = plat::native_path(path);
+    // Removed first so a link of that name is replaced, not written through.
+    std::remove(name.c_str());
+    fp_ = name.empty() ? nullptr : std::fopen(name.c_str(), "wb");
+    if (fp_ == nullptr) return fail(err_open);
+    records_ = 0;
+    return write_header(stamp);
+}
+
+char* writer::field_bytes(int number) {
+    if (number < 1 || number > field_count()) return nullptr;
+    const field& f = fields_[static_cast<std::size_t>(number)];
+    if (f.width <= 0) return nullptr;
+    char* p = record_.data() + f.offset;
+    std::fill(p, p + f.width, ' ');
+    return p;
+}
+
+void writer::put_text(int number, std::string_view text) {
+    char* p = field_bytes(number);
+    if (p == nullptr) return;
+    const std::size_t width = static_cast<std::size_t>(fields_[static_cast<std::size_t>(number)].width);
+    text.substr(0, width).copy(p, width);
+}
+
+void writer::put_number(int number, double value) {
+    char* p = field_bytes(number);
+    if (p == nullptr) return;
+    const field& f = fields_[static_cast<std::size_t>(number)];
+    const std::size_t width = static_cast<std::size_t>(f.width);
+    const int n = std::snprintf(nullptr, 0, "%*.*f", f.width, f.decimals, value);
+    if (n < 0) return;
+    std::string text(static_cast<std::size_t>(n) + 1, '\0');
+    std::snprintf(text.data(), text.size(), "%*.*f", f.width, f.decimals, value);
+    text.resize(static_cast<std::size_t>(n));
+    if (text.size() > width) {
+        // Cutting is only harmless while it removes decimals: the integer
+        // part (everything before the point) must still be whole.
+        const std::size_t point = text.find('.');
+        const std::size_t integer_end = point == std::string::npos ? text.size() : point;
+        if (integer_end > width) {
+            std::fill(p, p + width, '*');
+            return;
+        }
+        text.resize(width);
+    }
+    text.copy(p, width);
+}
+
+int writer::write_record() {
+    record_[0] = ' ';
+    if (fp_ == nullptr || std::fwrite(record_.data(), 1, record_.size(), fp_) != record_.size())
+        return fail(err_record_write);
+    ++records_;
+    return 0;
+}
+
+int writer::close(const date& stamp) {
+    if (fp_ == nullptr) return 0;
+    int rc = 0;
+    if (std::fseek(fp_, 0, SEEK_END) != 0)
+        rc = fail(err_seek_end);
+    else if (std::fputc(file_end, fp_) == EOF)
+        rc = fail(err_close_write);
+    if (const int h = write_header(stamp); h != 0 && rc == 0) rc = h;
+    if (std::fclose(fp_) != 0 && rc == 0) rc = fail(err_close_write);
+    fp_ = nullptr;
+    return rc;
+}
+
+}  // namespace vt::dbf
