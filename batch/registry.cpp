@@ -15,6 +15,7 @@
 #include "export/print.h"
 #include "export/resave.h"
 #include "export/text.h"
+#include "tableops/pivot.h"
 #include "tableops/selection.h"
 
 namespace vt::batch {
@@ -43,6 +44,18 @@ int run_aggvalues(const job& j) {
     const selection_args& s = j.selection;
     return aggvalues_list(j.infile.c_str(), j.outfile.c_str(), j.text_words.c_str(), s.classcat.c_str(),
                           selection_lists(j), s.secrecy, s.vtlang.c_str(), s.descr);
+}
+
+// "pivotauto": the table rotated by one variable (PivotAlt 1 or 2).
+int run_pivot(const job& j) {
+    return pivot(j.infile.c_str(), j.outfile.c_str(), j.edit.pivot_alt, j.unit_var.c_str(),
+                 title_words_from_list(j.text_words));
+}
+
+// "pivotmanual": stub and heading as StubOrder and HeadOrder list them.
+int run_variableorder(const job& j) {
+    return variableorder(j.infile.c_str(), j.outfile.c_str(), j.edit.stub_order.c_str(), j.edit.head_order.c_str(),
+                         j.unit_var.c_str(), title_words_from_list(j.text_words));
 }
 
 // "text": the paginated text report.
@@ -134,8 +147,8 @@ constexpr function_entry table[] = {
     {"gesmes", nullptr},         // not yet available: gesmes2003
     // Table operations that take the text words.
     {"vtfile", run_vtfile},
-    {"pivotauto", nullptr},        // not yet available: pivot
-    {"pivotmanual", nullptr},      // not yet available: variableorder
+    {"pivotauto", run_pivot},
+    {"pivotmanual", run_variableorder},
     {"valueorder", nullptr},       // not yet available: valueorder
     {"vardelete", nullptr},        // not yet available: vardeleteweb
     {"textcode", nullptr},         // not yet available: ctvaluesweb

@@ -4,6 +4,8 @@
 #include <string>
 
 #include "export/delimited.h"
+#include "tableops/pivot.h"
+#include "tableops/title.h"
 #include "guard.h"
 
 int VelInit(void) { return 1; }
@@ -16,5 +18,27 @@ int utgraph(const char* path, const char* path2, const char* decimal_point, cons
         auto str = [](const char* s) { return std::string(s ? s : ""); };
         return vt::utgraph(str(path), str(path2), str(decimal_point), str(text_delimiter), iteration, str(text),
                            rounding, note_place);
+    });
+}
+
+int pivot(const char* in_path, const char* out_path, int alt, const char* unit_var, const char* texts) {
+    return vt::exports::guard([&] {
+        return vt::pivot(in_path, out_path, alt, unit_var, vt::title_words_from_label_file(texts ? texts : ""));
+    });
+}
+
+int variableorder(const char* in_path, const char* out_path, const char* stub_order, const char* head_order,
+                  const char* unit_var, const char* texts) {
+    return vt::exports::guard([&] {
+        return vt::variableorder(in_path, out_path, stub_order, head_order, unit_var,
+                                 vt::title_words_from_list(texts ? texts : ""));
+    });
+}
+
+int varorder(const char* in_path, const char* out_path, const vt_listbox* stub_list, const vt_listbox* head_list,
+             int step, const char* unit_var, const char* texts) {
+    return vt::exports::guard([&] {
+        return vt::varorder(in_path, out_path, stub_list, head_list, step, unit_var,
+                            vt::title_words_from_label_file(texts ? texts : ""));
     });
 }

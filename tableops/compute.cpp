@@ -11,6 +11,7 @@
 
 #include "core/cells.h"
 #include "core/datasec.h"
+#include "tableops/pivot.h"
 #include "tableops/valuesets.h"
 
 namespace vt {
@@ -556,6 +557,8 @@ int berakna(table& source, const bearb& req, in_file* source_file, table& out) {
                 return selbas(source, req, source_file, out);
             case op_swap_texts_codes:
                 return swap_operation(source, req, source_file, out);
+            case op_reorder:
+                return reorder_variables(source, req, source_file, out);
             default:
                 return compute_not_supported;
         }

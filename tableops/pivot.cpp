@@ -1,0 +1,378 @@
+// Pivot and variable order: the order lists of pivot, variableorder and
+// varorder, the reordering operation of berakna, and the jobs that read a
+// table, reorder it and write it.
+#include "tableops/pivot.h"
+
+#include <cstdint>
+#include <new>
+#include <utility>
+
+#include "core/cellfmt.h"
+#include "core/datasec.h"
+#include "core/outfile.h"
+#include "core/reader.h"
+#include "core/writer.h"
+#include "platform/fsinfo.h"
+#include "platform/listbox.h"
+
+namespace vt {
+
+bool pivot_order(std::size_t stub, std::size_t heading, int alt, variable_order& out) {
+    out = variable_order{};
+    const std::size_t n = stub + heading;  // chain positions: stub 0..stub-1, heading stub..n-1
+    if (alt == 1) {
+        for (std::size_t i = 1; i < stub; ++i) out.stub.push_back(i);
+        if (heading >= 1) out.stub.push_back(n - 1);
+        if (stub >= 1) out.heading.push_back(0);
+        for (std::size_t i = stub; i + 1 < n; ++i) out.heading.push_back(i);
+        return true;
+    }
+    if (alt == 2) {
+        if (heading >= 1) out.stub.push_back(stub);
+        for (std::size_t i = 0; i + 1 < stub; ++i) out.stub.push_back(i);
+        for (std::size_t i = stub + 1; i < n; ++i) out.heading.push_back(i);
+        if (stub >= 1) out.heading.push_back(stub - 1);
+        return true;
+    }
+    return false;
+}
+
+bool parse_variable_numbers(const std::string& list, std::size_t count, std::vector<std::size_t>& out) {
+    out.clear();
+    bool blank = true;
+    for (char c : list)
+        if (c != ' ' && c != '\t') blank = false;
+    if (blank) return true;
+    std::size_t at = 0;
+    while (at <= list.size()) {
+        std::size_t end = list.find(',', at);
+        if (end == std::string::npos) end = list.size();
+        std::size_t b = at, e = end;
+        while (b < e && (list[b] == ' ' || list[b] == '\t')) ++b;
+        while (e > b && (list[e - 1] == ' ' || list[e - 1] == '\t')) --e;
+        std::size_t k = 0;
+        for (std::size_t p = b; p < e; ++p) {
+            const char c = list[p];
+            if (c < '0' || c > '9') return false;
+            k = k * 10 + static_cast<std::size_t>(c - '0');
+            if (k > count) return false;
+        }
+        // An empty item is 0, which (like 0 itself) means the first variable.
+        out.push_back(k == 0 ? 0 : k - 1);
+        at = end + 1;
+    }
+    return true;
+}
+
+bool order_complete(const variable_order& order, std::size_t count) {
+    if (order.stub.size() + order.heading.size() != count) return false;
+    std::vector<char> seen(count, 0);
+    for (const auto* part : {&order.stub, &order.heading})
+        for (std::size_t k : *part) {
+            if (k >= count || seen[k]) return false;
+            seen[k] = 1;
+        }
+    return true;
+}
+
+namespace {
+
+// Moves the cells of `src` (laid out for the source chain) into `dst`
+// (laid out for the new chain). from[j] is the source position of new
+// variable j. Walks the new cells in order, last variable fastest, keeping
+// the offset of the same combination in the source.
+void permute_cells(const std::vector<variable>& source_vars, const std::vector<variable>& new_vars,
+                   const std::vector<std::size_t>& from, const double* src, double* dst, std::int64_t cells) noexcept {
+    const std::size_t n = new_vars.size();
+    std::vector<std::int64_t> count(n), old_stride(n), digit(n, 0);
+    for (std::size_t j = 0; j < n; ++j) {
+        count[j] = new_vars[j].value_count;
+        old_stride[j] = source_vars[from[j]].stride;
+    }
+    std::int64_t off = 0;
+    for (std::int64_t c = 0; c < cells; ++c) {
+        dst[c] = src[off];
+        for (std::size_t j = n; j-- > 0;) {
+            off += old_stride[j];
+            if (++digit[j] < count[j]) break;
+            off -= digit[j] * old_stride[j];
+            digit[j] = 0;
+        }
+    }
+}
+
+}  // namespace
+
+int reorder_variables(table& source, const bearb& req, in_file* source_file, table& out) {
+    const std::size_t n = source.vars.size();
+    if (n == 0 || req.entries.size() != n) return compute_failed;
+    // Each entry takes the first source variable of its name not taken yet.
+    std::vector<std::size_t> from;
+    std::vector<char> taken(n, 0);
+    for (const request_entry& e : req.entries) {
+        std::size_t k = 0;
+        while (k < n && (taken[k] || source.vars[k].name != e.name)) ++k;
+        if (k == n) return compute_failed;
+        taken[k] = 1;
+        from.push_back(k);
+    }
+    if (!source.data()) {
+        if (!source_file) return compute_failed;
+        const int rc = read_data(source, *source_file);
+        if (rc == data_no_block) return compute_no_memory;
+        if (rc != 0) return rc;
+    }
+    const std::int64_t source_cells = compute_strides(source.vars);
+
+    table copies = copy_variables(source);
+    out = table_new();
+    for (std::size_t j = 0; j < n; ++j) {
+        variable v = std::move(copies.vars[from[j]]);
+        v.keys_mode = 0;  // the new table holds its cells in memory, in full form
+        // Values keep their places, so the notes' references stay valid.
+        const variable& sv = source.vars[from[j]];
+        v.cellnote_refs = sv.cellnote_refs;
+        v.cellnotex_refs = sv.cellnotex_refs;
+        v.datanotecell_refs = sv.datanotecell_refs;
+        for (std::size_t k = 0; k < v.values.size() && k < sv.values.size(); ++k)
+            v.values[k].has_datanote = sv.values[k].has_datanote;
+        out.vars.push_back(std::move(v));
+    }
+    const std::int64_t cells = compute_strides(out.vars);
+    if (cells != source_cells) return compute_failed;
+    if (!out.data_handle.allocate(static_cast<std::size_t>(cells))) return compute_no_memory;
+    permute_cells(source.vars, out.vars, from, source.data(), out.data(), cells);
+
+    copy_head(source, out);
+    out.cellnote_texts = source.cellnote_texts;
+    out.cellnotex_texts = source.cellnotex_texts;
+    out.datanotecell_texts = source.datanotecell_texts;
+    continfo_red(out);
+    return compute_ok;
+}
+
+namespace {
+
+// Windows-1252 letters compare without regard to case: A-Z and the
+// accented capitals 0xC0-0xDE (but the multiplication sign 0xD7).
+unsigned char fold(unsigned char c) noexcept {
+    if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 32);
+    return c;
+}
+
+bool equal_nocase(const std::string& a, const std::string& b) noexcept {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (fold(static_cast<unsigned char>(a[i])) != fold(static_cast<unsigned char>(b[i]))) return false;
+    return true;
+}
+
+// A new table is written in full form, never copying keyed input.
+struct writer_scope {
+    writer_settings saved = writer_state();
+    writer_scope() {
+        writer_state().requested_keys_mode = 0;
+        writer_state().copy_keyed_verbatim = false;
+    }
+    ~writer_scope() { writer_state() = saved; }
+};
+
+// The common reordering step on a table read up to its data section (f
+// stands there, or is null when t holds its data): the request, berakna
+// when the sequence changes, the heading marker, the title, and the new
+// file.
+int reorder_and_write(table& t, in_file* f, const variable_order& order, const char* out_path,
+                      const title_words& words) {
+    if (!order_complete(order, t.vars.size())) return pivot_bad_order;
+    bearb req;
+    req.op = op_reorder;
+    bool same = true;
+    std::size_t pos = 0;
+    for (const auto* part : {&order.stub, &order.heading})
+        for (std::size_t k : *part) {
+            request_entry e;
+            e.name = t.vars[k].name;
+            req.entries.push_back(std::move(e));
+            if (k != pos++) same = false;
+        }
+    table moved;
+    table* result = &t;
+    if (same) {
+        // Only the boundary between stub and heading moves: the cells stay.
+        if (!t.data()) {
+            if (!f) return compute_failed;
+            const int rc = read_data(t, *f);
+            if (rc == data_no_block) return 200;
+            if (rc != 0) return rc;
+        }
+        for (variable& v : t.vars) v.keys_mode = 0;
+    } else {
+        const int rc = berakna(t, req, f, moved);
+        if (rc == compute_failed) return pivot_bad_order;
+        if (rc != 0) return rc;
+        result = &moved;
+    }
+    table& nt = *result;
+    nt.heading = order.heading.empty() ? nt.vars.size() : order.stub.size();
+    if (f) f->close();
+
+    title_rebuild(nt, 72, words);
+    out_file out;
+    if (!out_path || !out.open(out_path)) return 400;
+    writer_scope ws;
+    msave(nt, out);
+    std::int64_t cells = count_cells(nt.vars);
+    std::int64_t row = 1;
+    for (std::size_t i = nt.stub_count(); i < nt.vars.size(); ++i) row *= nt.vars[i].value_count;
+    int drc = dsave(nullptr, out, nt, cells, 1, stored_decimals(nt),
+                    static_cast<int>(row > (1 << 30) ? (1 << 30) : row), 0, 0);
+    if (!out.close() && drc == 0) drc = data_input_ended;
+    return drc;
+}
+
+// Opens and reads the source up to its data section. 0, 400, 84 or the
+// reader's code.
+int open_source(const char* in_path, const char* out_path, in_file& in, table& t) {
+    if (!in_path || !out_path) return 400;
+    if (!in.open(in_path)) return 400;
+    // Writing the new table over its source would destroy the cells still
+    // to be read from it.
+    if (plat::same_file(in_path, out_path)) return pivot_same_file;
+    t = table_new();
+    return metain(in, t);
+}
+
+template <class F>
+int guarded(F f) noexcept {
+    try {
+        return f();
+    } catch (const std::bad_alloc&) {
+        return 200;
+    } catch (...) {
+        return 999;
+    }
+}
+
+}  // namespace
+
+int pivot(const char* in_path, const char* out_path, int alt, const char* unit_var, const title_words& words) {
+    (void)unit_var;  // variables are taken by position: the unnamed one needs no stand-in name
+    return guarded([&] {
+        variable_order order;
+        if (!pivot_order(0, 0, alt, order)) return pivot_bad_alt;
+        in_file in;
+        table t;
+        if (const int rc = open_source(in_path, out_path, in, t); rc != 0) return rc;
+        pivot_order(t.stub_count(), t.heading_count(), alt, order);
+        return reorder_and_write(t, &in, order, out_path, words);
+    });
+}
+
+int variableorder(const char* in_path, const char* out_path, const char* stub_order, const char* head_order,
+                  const char* unit_var, const title_words& words) {
+    (void)unit_var;  // as in pivot
+    return guarded([&] {
+        in_file in;
+        table t;
+        if (const int rc = open_source(in_path, out_path, in, t); rc != 0) return rc;
+        variable_order order;
+        if (!parse_variable_numbers(stub_order ? stub_order : "", t.vars.size(), order.stub) ||
+            !parse_variable_numbers(head_order ? head_order : "", t.vars.size(), order.heading))
+            return pivot_bad_order;
+        return reorder_and_write(t, &in, order, out_path, words);
+    });
+}
+
+namespace {
+
+// The table varorder holds between its first step and step 2 or 3. The
+// cells are read in the first step, so no file stays open meanwhile.
+struct varorder_state {
+    bool held = false;
+    std::string source_path;
+    table t;
+};
+
+varorder_state& held_table() {
+    static varorder_state s;
+    return s;
+}
+
+void release_held() {
+    varorder_state& s = held_table();
+    s.t = table_new();
+    s.source_path.clear();
+    s.held = false;
+}
+
+// The names of a list box as positions in t's chain: an item equal to
+// unit_var (in any letter case) is the variable without a name, any other
+// the first variable of that name not named before.
+bool names_to_positions(const table& t, const vt_listbox* lb, const std::string& unit_var,
+                        std::vector<char>& taken, std::vector<std::size_t>& out) {
+    const int n = plat::lb_count(lb);
+    for (int i = 0; i < n; ++i) {
+        bool ok = false;
+        const std::string text = plat::lb_text(lb, i, &ok);
+        if (!ok) return false;
+        std::size_t hit = t.vars.size();
+        for (std::size_t k = 0; k < t.vars.size() && hit == t.vars.size(); ++k) {
+            if (taken[k]) continue;
+            const opt_string& name = t.vars[k].name;
+            if (!name && equal_nocase(text, unit_var)) hit = k;
+        }
+        for (std::size_t k = 0; k < t.vars.size() && hit == t.vars.size(); ++k)
+            if (!taken[k] && t.vars[k].name && *t.vars[k].name == text) hit = k;
+        if (hit == t.vars.size()) return false;
+        taken[hit] = 1;
+        out.push_back(hit);
+    }
+    return true;
+}
+
+}  // namespace
+
+int varorder(const char* in_path, const char* out_path, const vt_listbox* stub_list, const vt_listbox* head_list,
+             int step, const char* unit_var, const title_words& words) {
+    return guarded([&] {
+        const std::string unit = unit_var ? unit_var : "";
+        varorder_state& s = held_table();
+        if (step == 3) {
+            release_held();
+            return 0;
+        }
+        if (step == 2) {
+            if (!s.held) return varorder_no_table;
+            if (!out_path) return 400;
+            if (plat::same_file(s.source_path, out_path)) return pivot_same_file;
+            variable_order order;
+            std::vector<char> taken(s.t.vars.size(), 0);
+            int rc = pivot_bad_order;
+            if (names_to_positions(s.t, stub_list, unit, taken, order.stub) &&
+                names_to_positions(s.t, head_list, unit, taken, order.heading))
+                rc = reorder_and_write(s.t, nullptr, order, out_path, words);
+            release_held();
+            return rc;
+        }
+        release_held();
+        if (!in_path) return 400;
+        in_file in;
+        if (!in.open(in_path)) return 400;
+        table t = table_new();
+        if (const int rc = metain(in, t); rc != 0) return rc;
+        const int rc = read_data(t, in);
+        if (rc == data_no_block) return 200;
+        if (rc != 0) return rc;
+        for (std::size_t k = 0; k < t.vars.size(); ++k) {
+            const std::string name = t.vars[k].name ? *t.vars[k].name : unit;
+            plat::lb_add(k < t.stub_count() ? stub_list : head_list, name);
+        }
+        s.t = std::move(t);
+        s.source_path = in_path;
+        s.held = true;
+        return 0;
+    });
+}
+
+}  // namespace vt

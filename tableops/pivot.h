@@ -1,0 +1,93 @@
+// Pivot and variable order: which variables form the stub and which the
+// heading, and in which order. The cells move with their variables, so
+// every cell keeps its combination of values; the result is a new table
+// file.
+//
+// pivot rotates the table by one variable in a fixed pattern,
+// variableorder takes the new order as variable numbers, and the host form
+// varorder takes it from two list boxes holding variable names. All of
+// them end in the same reordering step: a request (bearb, op_reorder) that
+// berakna turns into the new table through reorder_variables.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "core/infile.h"
+#include "core/table.h"
+#include "tableops/compute.h"
+#include "tableops/title.h"
+#include "vtlistbox.h"
+
+namespace vt {
+
+// The request code of the reordering.
+inline constexpr int op_reorder = 31;
+
+// Result codes besides 0 (or the data writer's result), 400 (a file cannot
+// be opened), the reader's codes, 200 (no memory) and 201/121 (data).
+inline constexpr int pivot_same_file = 84;   // the output would replace the input table
+inline constexpr int pivot_bad_alt = 88;     // pivot: alt is neither 1 nor 2
+inline constexpr int pivot_bad_order = 89;   // the orders do not name every variable exactly once
+inline constexpr int varorder_no_table = 90; // varorder step 2 without a table read in an earlier step
+
+// The new order as positions in the source chain: the stub first, then the
+// heading.
+struct variable_order {
+    std::vector<std::size_t> stub;
+    std::vector<std::size_t> heading;
+};
+
+// pivot's rotation of a table with `stub` stub and `heading` heading
+// variables. alt 1: the stub loses its first variable to the front of the
+// heading and takes the last heading variable at its end; alt 2: the stub
+// takes the first heading variable at its front and gives its last
+// variable to the end of the heading. False for any other alt.
+bool pivot_order(std::size_t stub, std::size_t heading, int alt, variable_order& out);
+
+// The order variableorder asks for: 1-based variable numbers separated by
+// ",". An empty item counts as 0 and, like 0, means the first variable; a
+// list that is empty or blank as a whole names no variable. False when an
+// item is not a number or names no variable of a table of `count`.
+bool parse_variable_numbers(const std::string& list, std::size_t count, std::vector<std::size_t>& out);
+
+// True when the order names each of the `count` variables exactly once.
+bool order_complete(const variable_order& order, std::size_t count);
+
+// Operation op_reorder of berakna: `out` gets the variables of `source` in
+// the order of the request's entries (matched by name, each source
+// variable once; an absent name is the variable without a name), the
+// head, the cells moved bit for bit to their place in the new order, the
+// cell notes and data notes, and the contents information rebuilt. The
+// data are read from source_file when source holds none. The heading
+// marker of `out` is left as copy_head picks it: the caller sets it.
+// Returns compute_ok, compute_failed (the entries do not name every
+// variable exactly once), compute_no_memory, or a data reader code.
+int reorder_variables(table& source, const bearb& req, in_file* source_file, table& out);
+
+// Reorders the table read from in_path and writes it to out_path with its
+// title rebuilt from `words` (72 characters per line). unit_var is the
+// text standing for the variable without a name (only the list boxes of
+// the host form need it; the batch forms name variables by number).
+// Result: the data writer's result, 400 when in_path or out_path cannot be
+// opened, the reader's code, 84, 88 (pivot), 89, 200, 201 or 121.
+int pivot(const char* in_path, const char* out_path, int alt, const char* unit_var, const title_words& words);
+int variableorder(const char* in_path, const char* out_path, const char* stub_order, const char* head_order,
+                  const char* unit_var, const title_words& words);
+
+// The host form, in steps (one dialogue at a time per process).
+//   step 2: the names in stub_list and head_list, first to last, are the
+//           new stub and heading order; the table read in the first step is
+//           reordered and written to out_path, then released. Result as
+//           above, 89 when the names are not every variable exactly once,
+//           90 when no table is held.
+//   step 3: releases the table; 0.
+//   other:  reads in_path (releasing any table still held), fills stub_list
+//           and head_list with the names of the stub and heading variables
+//           (the variable without a name as unit_var) and keeps the table;
+//           0, 400 or the reader's code.
+int varorder(const char* in_path, const char* out_path, const vt_listbox* stub_list, const vt_listbox* head_list,
+             int step, const char* unit_var, const title_words& words);
+
+}  // namespace vt
