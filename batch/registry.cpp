@@ -11,6 +11,7 @@
 #include "export/asp.h"
 #include "export/dbase.h"
 #include "export/delimited.h"
+#include "export/excel.h"
 #include "export/html.h"
 #include "export/print.h"
 #include "export/resave.h"
@@ -118,12 +119,19 @@ int run_dbase3(const job& j) { return dbakonv3(j.infile, j.outfile); }
 
 int run_dbase4(const job& j) { return dbaseConv(j.infile, j.outfile, j.doublecolumn); }
 
+// "excel": the table as a worksheet; [Data] decimals asks for the numbers
+// as read instead of rounded to their shown decimals.
+int run_excel(const job& j) {
+    return ExcelConv2005(j.infile, j.outfile, j.symbol_list, j.doublecolumn, j.completeinfo, j.textfile,
+                         j.excel.datanote, j.rounding, j.excel.decimals);
+}
+
 constexpr function_entry table[] = {
     // Conversions and simple operations.
     {"splitquarters", nullptr},  // not yet available: splittimes(query file)
     {"splitmonths", nullptr},    // not yet available: splittimes(query file)
     {"decimals", nullptr},       // not yet available: chgdecweb
-    {"excel", nullptr},          // not yet available: ExcelConv2005
+    {"excel", run_excel},
     {"VTML", nullptr},           // not yet available: xmlsave
     {"XMLC", nullptr},           // not yet available: xdfsave
     {"SDMX", nullptr},           // not yet available: sdmxsave

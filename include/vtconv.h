@@ -47,6 +47,18 @@ VT_EXPORT int htmkonv(const char *path, const char *path2, const char *text, int
    outer values span the rows of their inner values. */
 VT_EXPORT int htmkonv2(const char *path, const char *path2, const char *text, int a, int b);
 
+/* Writes the table file infile as a version-2 (BIFF2) worksheet into
+   outfile. table must be null (only files are converted); symbols: the
+   texts of the data symbols the table does not name; doublecolumn 1 or 2
+   gives stub codes a column of their own; completeinfo 0-3 the amount of
+   notes and table information; labelfile the captions; datanote 1 adds a
+   marker column after every data column; rounding the tie rule (0 to
+   even); rawvalues non-zero stores the numbers unrounded. 0 written, 400 a
+   file cannot be opened or written, a reader code, 200/201 no memory. */
+VT_EXPORT int ExcelConv2005(const char *infile, const char *outfile, const void *table, const char *symbols,
+                            int doublecolumn, int completeinfo, const char *labelfile, int datanote,
+                            int rounding, int rawvalues);
+
 /* Writes the table file path as an HTML table fragment for an ASP page
    into path2. stubtype 1 puts all stub variables into one column, else
    one column each; text: the symbol texts ".;..;...;....;.....;......;

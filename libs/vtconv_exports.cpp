@@ -9,6 +9,7 @@
 #include "export/asp.h"
 #include "export/dbase.h"
 #include "export/delimited.h"
+#include "export/excel.h"
 #include "export/html.h"
 #include "export/print.h"
 #include "export/resave.h"
@@ -70,6 +71,20 @@ int htmkonv(const char* path, const char* path2, const char* text, int a, int b)
         conversion_settings();
         auto str = [](const char* s) { return std::string(s ? s : ""); };
         return vt::htmkonv(str(path), str(path2), str(text), a, b);
+    });
+}
+
+// The host may pass a table it has read instead of a file name; this
+// library works on files only, so such a call is refused as an input that
+// cannot be opened.
+int ExcelConv2005(const char* infile, const char* outfile, const void* table, const char* symbols, int doublecolumn,
+                  int completeinfo, const char* labelfile, int datanote, int rounding, int rawvalues) {
+    return vt::exports::guard([&] {
+        conversion_settings();
+        auto str = [](const char* s) { return std::string(s ? s : ""); };
+        if (infile == nullptr && table != nullptr) return vt::excel_cannot_open;
+        return vt::ExcelConv2005(str(infile), str(outfile), str(symbols), doublecolumn, completeinfo, str(labelfile),
+                                 datanote, rounding, rawvalues);
     });
 }
 
