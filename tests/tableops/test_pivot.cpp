@@ -14,6 +14,7 @@
 
 #include "core/datasec.h"
 #include "core/reader.h"
+#include "platform/datablock.h"
 #include "platform/listbox.h"
 #include "tableops/pivot.h"
 #include "../platform/temp_dir.h"
@@ -204,6 +205,37 @@ TEST(Pivot, UnnamedVariableAndContentsInformation) {
     EXPECT_EQ(t.title[0].rfind("Trade by flow and year.", 0), 0u) << t.title[0];
 }
 
+// A keyed source is read in memory and written in full form; the time
+// variable keeps its TIMEVAL list wherever it goes. Without memory for the
+// cells the job ends with 200 and writes nothing.
+TEST(Pivot, KeyedSourceTimeListAndNoMemory) {
+    vt::test::temp_dir dir;
+    dir.write("in.vt",
+              "CHARSET=\"ANSI\";\nDECIMALS=0;\nMATRIX=\"T\";\nSUBJECT-AREA=\"S\";\nSUBJECT-CODE=\"S\";\n"
+              "TITLE=\"t\";\nCONTENTS=\"Pop\";\nUNITS=\"u\";\nSTUB=\"region\";\nHEADING=\"year\";\n"
+              "VALUES(\"region\")=\"A\",\"B\";\nVALUES(\"year\")=\"2001\",\"2002\";\n"
+              "TIMEVAL(\"year\")=TLIST(A1),\"2001\",\"2002\";\n"
+              "KEYS(\"region\")=VALUES;\nDATA=\n\"B\",7 8\n;\n");
+    ASSERT_EQ(run_pivot(dir, 1), 0);
+    vt::table t = read_back(dir.file("out.vt"));
+    EXPECT_EQ(names(t), (std::vector<std::string>{"year", "region"}));
+    EXPECT_EQ(cells(t), (std::vector<double>{0, 7, 0, 8}));
+    EXPECT_EQ(dir.read("out.vt").find("KEYS"), std::string::npos);
+    EXPECT_EQ(t.vars[0].is_time, 1);
+    EXPECT_EQ(t.timeval.size(), 2u);
+
+    vt::plat::refuse_data_blocks(true);
+    const int rc = run_order(dir, "2", "1", "in.vt");
+    vt::plat::refuse_data_blocks(false);
+    EXPECT_EQ(rc, 200);
+    std::filesystem::remove(dir.file("out.vt"));
+    vt::plat::refuse_data_blocks(true);
+    const int same = run_order(dir, "1", "2", "in.vt");
+    vt::plat::refuse_data_blocks(false);
+    EXPECT_EQ(same, 200);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("out.vt")));
+}
+
 // Variable numbers give any order; the same sequence with another split
 // only moves the boundary.
 TEST(VariableOrder, NumbersGiveTheNewOrder) {
@@ -324,6 +356,9 @@ TEST(VariableOrder, LibraryExports) {
     ASSERT_EQ(varorder(dir.file("sorted.vt").c_str(), "", stub.view(), head.view(), 1, "Unit", ""), 0);
     EXPECT_EQ(stub.items(), (std::vector<std::string>{"Unit"}));
     EXPECT_EQ(head.items(), (std::vector<std::string>{"k"}));
+    // The source as output is refused; the table stays for another try.
+    EXPECT_EQ(varorder(nullptr, dir.file("sorted.vt").c_str(), stub.view(), head.view(), 2, "unit", ""),
+              vt::pivot_same_file);
     // The host moves the variables across.
     stub.reset();
     head.reset();
