@@ -49,6 +49,7 @@
 #include "core/table.h"
 #include "platform/codepage.h"
 #include "platform/ini.h"
+#include "export/export_run.h"
 #include "platform/message.h"
 
 namespace vt {
@@ -845,9 +846,7 @@ int AspConv(const std::string& path, const std::string& path2, int stubtype, con
             const std::string& decimalpoint, int thousand, int /*doublecolumn*/, int completeinfo, int nozero,
             const std::string& vtlang, const std::string& guilang, const std::string& uppercase, int rounding,
             int noteplace) noexcept {
-    plat::trace("AspConv", "start");
-    int rc = 0;
-    try {
+    return run_traced("AspConv", asp_no_memory, asp_internal_fault, [&] {
         options o;
         o.one_stub_column = stubtype == 1;
         o.completeinfo = completeinfo;
@@ -855,16 +854,8 @@ int AspConv(const std::string& path, const std::string& path2, int stubtype, con
         o.guilang = guilang;
         o.uppercase = uppercase == "1";
         o.noteplace = noteplace;
-        rc = convert(path, path2, o, vtlang, symbols, decimalpoint, thousand, rounding);
-    } catch (const std::bad_alloc&) {
-        rc = asp_no_memory;
-    } catch (const std::length_error&) {
-        rc = asp_no_memory;
-    } catch (...) {
-        rc = asp_internal_fault;
-    }
-    plat::trace("AspConv", "slut");
-    return rc;
+        return convert(path, path2, o, vtlang, symbols, decimalpoint, thousand, rounding);
+    });
 }
 
 }  // namespace vt

@@ -26,6 +26,7 @@
 #include "export/dbf.h"
 #include "platform/codepage.h"
 #include "platform/fsinfo.h"
+#include "export/export_run.h"
 #include "platform/message.h"
 
 namespace vt {
@@ -259,19 +260,8 @@ int convert(const std::string& path, const std::string& path2, request r, field_
 
 int run(const char* name, const std::string& path, const std::string& path2, const request& r,
         field_choice choose = nullptr, int code_mode = 0) noexcept {
-    plat::trace(name, "start");
-    int rc = 0;
-    try {
-        rc = convert(path, path2, r, choose, code_mode);
-    } catch (const std::bad_alloc&) {
-        rc = dbase_no_memory;
-    } catch (const std::length_error&) {
-        rc = dbase_no_memory;
-    } catch (...) {
-        rc = dbase_internal_fault;
-    }
-    plat::trace(name, "slut");
-    return rc;
+    return run_traced(name, dbase_no_memory, dbase_internal_fault,
+                      [&] { return convert(path, path2, r, choose, code_mode); });
 }
 
 }  // namespace

@@ -24,6 +24,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/cellfmt.h"
@@ -33,6 +34,7 @@
 #include "core/reader.h"
 #include "core/table.h"
 #include "export/notemarks.h"
+#include "export/export_run.h"
 #include "platform/message.h"
 
 namespace vt {
@@ -284,19 +286,7 @@ bool ends_with_nocase(std::string_view s, std::string_view tail) {
 // Runs one export with the trace lines around it and no exception leaving.
 template <class F>
 int traced(const char* name, F&& body) noexcept {
-    plat::trace(name, "start");
-    int rc = 0;
-    try {
-        rc = body();
-    } catch (const std::bad_alloc&) {
-        rc = delimited_no_memory;
-    } catch (const std::length_error&) {
-        rc = delimited_no_memory;
-    } catch (...) {
-        rc = delimited_internal_fault;
-    }
-    plat::trace(name, "slut");
-    return rc;
+    return run_traced(name, delimited_no_memory, delimited_internal_fault, std::forward<F>(body));
 }
 
 }  // namespace

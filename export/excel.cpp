@@ -40,6 +40,7 @@
 #include "export/biff.h"
 #include "platform/fsinfo.h"
 #include "platform/ini.h"
+#include "export/export_run.h"
 #include "platform/message.h"
 
 namespace vt {
@@ -483,19 +484,9 @@ int convert(const std::string& infile, const std::string& outfile, const std::st
 int ExcelConv2005(const std::string& infile, const std::string& outfile, const std::string& symbols,
                   int doublecolumn, int completeinfo, const std::string& labelfile, int datanote, int rounding,
                   int rawvalues) noexcept {
-    plat::trace("ExcelConv2005", "start");
-    int rc = 0;
-    try {
-        rc = convert(infile, outfile, symbols, doublecolumn, completeinfo, labelfile, datanote, rounding, rawvalues);
-    } catch (const std::bad_alloc&) {
-        rc = excel_no_memory;
-    } catch (const std::length_error&) {
-        rc = excel_no_memory;
-    } catch (...) {
-        rc = excel_internal_fault;
-    }
-    plat::trace("ExcelConv2005", "slut");
-    return rc;
+    return run_traced("ExcelConv2005", excel_no_memory, excel_internal_fault, [&] {
+        return convert(infile, outfile, symbols, doublecolumn, completeinfo, labelfile, datanote, rounding, rawvalues);
+    });
 }
 
 }  // namespace vt

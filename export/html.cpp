@@ -53,6 +53,7 @@
 #include "core/table.h"
 #include "platform/fsinfo.h"
 #include "platform/ini.h"
+#include "export/export_run.h"
 #include "platform/message.h"
 
 namespace vt {
@@ -430,19 +431,8 @@ int convert(const std::string& path, const std::string& path2, const std::string
 
 int run(const char* name, const std::string& path, const std::string& path2, const std::string& text, int a,
         int b, stub_layout layout) noexcept {
-    plat::trace(name, "start");
-    int rc = 0;
-    try {
-        rc = convert(path, path2, text, a, b, layout);
-    } catch (const std::bad_alloc&) {
-        rc = html_no_memory;
-    } catch (const std::length_error&) {
-        rc = html_no_memory;
-    } catch (...) {
-        rc = html_internal_fault;
-    }
-    plat::trace(name, "slut");
-    return rc;
+    return run_traced(name, html_no_memory, html_internal_fault,
+                      [&] { return convert(path, path2, text, a, b, layout); });
 }
 
 }  // namespace

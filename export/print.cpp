@@ -25,6 +25,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/cellfmt.h"
@@ -36,6 +37,7 @@
 #include "core/table.h"
 #include "export/notemarks.h"
 #include "platform/codepage.h"
+#include "export/export_run.h"
 #include "platform/message.h"
 
 namespace vt {
@@ -408,19 +410,7 @@ int convert(print_kind kind, const std::string& path, const std::string& path2, 
 
 template <class F>
 int traced(const char* name, F&& body) noexcept {
-    plat::trace(name, "start");
-    int rc = 0;
-    try {
-        rc = body();
-    } catch (const std::bad_alloc&) {
-        rc = print_no_memory;
-    } catch (const std::length_error&) {
-        rc = print_no_memory;
-    } catch (...) {
-        rc = print_internal_fault;
-    }
-    plat::trace(name, "slut");
-    return rc;
+    return run_traced(name, print_no_memory, print_internal_fault, std::forward<F>(body));
 }
 
 }  // namespace

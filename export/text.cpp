@@ -48,6 +48,7 @@
 #include "core/table.h"
 #include "platform/codepage.h"
 #include "platform/ini.h"
+#include "export/export_run.h"
 #include "platform/message.h"
 
 namespace vt {
@@ -742,9 +743,7 @@ int TextConv(const std::string& infile, const std::string& outfile, int rowlengt
              int marglength, int oem, const std::string& decimalpoint, const std::string& symbols,
              int doublecolumn, int completeinfo, const std::string& labelfile, int rounding,
              int noteplace, int thousand) noexcept {
-    plat::trace("TextConv", "start");
-    int rc = 0;
-    try {
+    return run_traced("TextConv", text_no_memory, text_internal_fault, [&] {
         options o;
         o.rowlength = rowlength;
         o.pagelength = pagelength;
@@ -755,16 +754,8 @@ int TextConv(const std::string& infile, const std::string& outfile, int rowlengt
         o.completeinfo = completeinfo;
         o.noteplace = noteplace;
         o.labelfile = labelfile;
-        rc = convert(infile, outfile, o, decimalpoint, symbols, rounding, thousand);
-    } catch (const std::bad_alloc&) {
-        rc = text_no_memory;
-    } catch (const std::length_error&) {
-        rc = text_no_memory;
-    } catch (...) {
-        rc = text_internal_fault;
-    }
-    plat::trace("TextConv", "slut");
-    return rc;
+        return convert(infile, outfile, o, decimalpoint, symbols, rounding, thousand);
+    });
 }
 
 }  // namespace vt
