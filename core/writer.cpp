@@ -89,6 +89,26 @@ private:
         }
         end();
     }
+    // KEY("name")=value; for every variable of the chain that `when` picks.
+    template <class When, class Value>
+    void var_pass(std::string_view key, When when, Value value) {
+        for (const variable& v : t_.vars)
+            if (when(v)) {
+                var_key(key, v);
+                value(v);
+                end();
+            }
+    }
+    // KEY("c")=value; for every claimed contents record that `when` picks.
+    template <class When, class Value>
+    void content_pass(std::string_view key, When when, Value value) {
+        for (const continfo& c : t_.continfos)
+            if (c.content && when(c)) {
+                content_key(key, c);
+                value(c);
+                end();
+            }
+    }
     void cell_entries(std::string_view key, const text_list& texts,
                       cell_ref_list variable::*refs, bool by_code, bool wrap);
     void keys();
@@ -284,69 +304,37 @@ void writer::run() {
                 [](const value& x) -> const std::string& { return x.code ? *x.code : x.text; });
     }
     // 22. Each family in its own pass over the chain.
-    for (const variable& v : vars)
-        if (v.doublecolumn == 1) {
-            var_key("DOUBLECOLUMN", v);
-            f_.write("YES;\n");
-        }
-    for (const variable& v : vars)
-        if (v.prestext != 1) {
-            var_key("PRESTEXT", v);
-            f_.write_int(v.prestext);
-            end();
-        }
-    for (const variable& v : vars)
-        if (v.domain && !v.grouping) {
-            var_key("DOMAIN", v);
-            quoted(*v.domain);
-            end();
-        }
-    for (const variable& v : vars)
-        if (v.variable_type) {
-            var_key("VARIABLE-TYPE", v);
-            quoted(*v.variable_type);
-            end();
-        }
-    for (const variable& v : vars)
-        if (v.has_hierarchy == 1) {
-            var_key("HIERARCHYLEVELSOPEN", v);
-            f_.write_int(v.hierarchylevelsopen);
-            end();
-        }
-    for (const variable& v : vars)
-        if (v.has_hierarchy == 1 && v.hierarchylevels > 0) {
-            var_key("HIERARCHYLEVELS", v);
-            f_.write_int(v.hierarchylevels);
-            end();
-        }
-    for (const variable& v : vars)
-        if (v.has_hierarchy == 1 && !v.hierarchynames.empty()) {
-            var_key("HIERARCHYNAMES", v);
-            for (std::size_t i = 0; i < v.hierarchynames.size(); ++i) {
-                if (i) f_.put(',');
-                quoted(v.hierarchynames[i]);
-            }
-            end();
-        }
-    for (const variable& v : vars)
-        if (v.has_hierarchy == 1 && !v.hierarchies.empty()) {
-            var_key("HIERARCHIES", v);
-            for (std::size_t i = 0; i < v.hierarchies.size(); ++i) {
-                if (i) {
-                    f_.put(',');
-                    quoted(v.hierarchies[i].parent);
-                    f_.put(':');
-                }
-                quoted(v.hierarchies[i].child);
-            }
-            end();
-        }
-    for (const variable& v : vars)
-        if (v.map) {
-            var_key("MAP", v);
-            quoted(*v.map);
-            end();
-        }
+    auto yes = [&](const variable&) { f_.write("YES"); };
+    var_pass("DOUBLECOLUMN", [](const variable& v) { return v.doublecolumn == 1; }, yes);
+    var_pass("PRESTEXT", [](const variable& v) { return v.prestext != 1; },
+             [&](const variable& v) { f_.write_int(v.prestext); });
+    var_pass("DOMAIN", [](const variable& v) { return v.domain && !v.grouping; },
+             [&](const variable& v) { quoted(*v.domain); });
+    var_pass("VARIABLE-TYPE", [](const variable& v) { return v.variable_type.has_value(); },
+             [&](const variable& v) { quoted(*v.variable_type); });
+    var_pass("HIERARCHYLEVELSOPEN", [](const variable& v) { return v.has_hierarchy == 1; },
+             [&](const variable& v) { f_.write_int(v.hierarchylevelsopen); });
+    var_pass("HIERARCHYLEVELS", [](const variable& v) { return v.has_hierarchy == 1 && v.hierarchylevels > 0; },
+             [&](const variable& v) { f_.write_int(v.hierarchylevels); });
+    var_pass("HIERARCHYNAMES", [](const variable& v) { return v.has_hierarchy == 1 && !v.hierarchynames.empty(); },
+             [&](const variable& v) {
+                 for (std::size_t i = 0; i < v.hierarchynames.size(); ++i) {
+                     if (i) f_.put(',');
+                     quoted(v.hierarchynames[i]);
+                 }
+             });
+    var_pass("HIERARCHIES", [](const variable& v) { return v.has_hierarchy == 1 && !v.hierarchies.empty(); },
+             [&](const variable& v) {
+                 for (std::size_t i = 0; i < v.hierarchies.size(); ++i) {
+                     if (i) {
+                         f_.put(',');
+                         quoted(v.hierarchies[i].parent);
+                         f_.put(':');
+                     }
+                     quoted(v.hierarchies[i].child);
+                 }
+             });
+    var_pass("MAP", [](const variable& v) { return v.map.has_value(); }, [&](const variable& v) { quoted(*v.map); });
     for (const variable& v : vars)
         for (const partition& p : v.partitions) {
             var_key("PARTITIONED", v);
@@ -385,24 +373,12 @@ void writer::run() {
     // 24-26. Contents information: per contents value, or the table's own.
     auto claimed = [](const continfo& c) { return c.content.has_value(); };
     if (has_cv) {
-        for (const continfo& c : t_.continfos)
-            if (claimed(c) && c.last_updated) {
-                content_key("LAST-UPDATED", c);
-                quoted(*c.last_updated);
-                end();
-            }
-        for (const continfo& c : t_.continfos)
-            if (claimed(c) && c.stockfa != ' ') {
-                content_key("STOCKFA", c);
-                quoted(std::string(1, c.stockfa));
-                end();
-            }
-        for (const continfo& c : t_.continfos)
-            if (claimed(c) && c.cfprices != ' ') {
-                content_key("CFPRICES", c);
-                quoted(std::string(1, c.cfprices));
-                end();
-            }
+        content_pass("LAST-UPDATED", [](const continfo& c) { return c.last_updated.has_value(); },
+                     [&](const continfo& c) { quoted(*c.last_updated); });
+        content_pass("STOCKFA", [](const continfo& c) { return c.stockfa != ' '; },
+                     [&](const continfo& c) { quoted(std::string(1, c.stockfa)); });
+        content_pass("CFPRICES", [](const continfo& c) { return c.cfprices != ' '; },
+                     [&](const continfo& c) { quoted(std::string(1, c.cfprices)); });
     } else {
         single("LAST-UPDATED=", first.last_updated);
         if (first.stockfa != ' ') single("STOCKFA=", std::string(1, first.stockfa));
@@ -426,12 +402,8 @@ void writer::run() {
     adjust("DAYADJ", &continfo::dayadj);
     adjust("SEASADJ", &continfo::seasadj);
     if (has_cv)
-        for (const continfo& c : t_.continfos)
-            if (claimed(c) && c.units) {
-                content_key("UNITS", c);
-                quoted(*c.units);
-                end();
-            }
+        content_pass("UNITS", [](const continfo& c) { return c.units.has_value(); },
+                     [&](const continfo& c) { quoted(*c.units); });
     // 27-28.
     single("LINK=", t_.link);
     auto content_lists = [&](std::string_view key, text_list continfo::*field) {

@@ -221,15 +221,7 @@ void write_matrix_header(out_file& out, const table& t, std::string_view text_de
 }
 
 // Reads the table and its cells; the input is closed on return.
-int load(const std::string& path, table& t) {
-    in_file in;
-    if (!in.open(path)) return delimited_cannot_open;
-    if (const int rc = metain(in, t); rc != 0) return rc;
-    if (const int rc = read_data(t, in); rc != 0) return rc;
-    if (t.data() == nullptr || static_cast<std::int64_t>(t.data_handle.size()) < count_cells(t.vars))
-        return delimited_no_block;
-    return 0;
-}
+int load(const std::string& path, table& t) { return load_whole_table(path, t, delimited_cannot_open); }
 
 enum class layout_kind { relational, graph, matrix };
 

@@ -443,17 +443,8 @@ bool load_datanote_index(const table& t, const std::string& input, const std::st
 int convert(const std::string& infile, const std::string& outfile, const std::string& symbols, int doublecolumn,
             int completeinfo, const std::string& labelfile, int datanote, int rounding, int rawvalues) {
     table t = table_new();
-    {
-        in_file in;
-        if (infile.empty() || !in.open(infile)) return excel_cannot_open;
-        if (const int rc = metain(in, t); rc > 0) return rc;
-        // All cells are read before the output is created: a sheet that
-        // replaces its own table file is still written from every cell, and
-        // keyed data sections are read by their keys.
-        if (const int rc = read_data(t, in); rc != 0) return rc;
-    }
-    if (t.data() == nullptr || static_cast<std::int64_t>(t.data_handle.size()) < count_cells(t.vars))
-        return data_no_block;
+    // Keyed data sections are read by their keys along the way.
+    if (const int rc = load_whole_table(infile, t, excel_cannot_open); rc != 0) return rc;
     wrap_notes(t, note_width, true);
 
     out_file file;

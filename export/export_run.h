@@ -3,9 +3,15 @@
 // export (memory running out is the conversion's own no-memory code).
 #pragma once
 
+#include <cstdint>
 #include <new>
 #include <stdexcept>
+#include <string>
 
+#include "core/datasec.h"
+#include "core/infile.h"
+#include "core/reader.h"
+#include "core/table.h"
 #include "platform/message.h"
 
 namespace vt {
@@ -25,6 +31,21 @@ int run_traced(const char* name, int no_memory, int internal_fault, F&& body) no
     }
     plat::trace(name, "slut");
     return rc;
+}
+
+// Reads the whole table, keywords and cells, and closes the input before
+// the caller creates its output, so an output that replaces its own input
+// still gets every cell. 0; `cannot_open` for an empty path or a file that
+// cannot be opened; the reader's or the data reader's code; 201 when the
+// cells are not all there.
+inline int load_whole_table(const std::string& path, table& t, int cannot_open) {
+    in_file in;
+    if (path.empty() || !in.open(path)) return cannot_open;
+    if (const int rc = metain(in, t); rc != 0) return rc;
+    if (const int rc = read_data(t, in); rc != 0) return rc;
+    if (t.data() == nullptr || static_cast<std::int64_t>(t.data_handle.size()) < count_cells(t.vars))
+        return data_no_block;
+    return 0;
 }
 
 }  // namespace vt

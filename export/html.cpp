@@ -387,16 +387,7 @@ bool load_datanote_index(const table& t, const std::string& input, const std::st
 int convert(const std::string& path, const std::string& path2, const std::string& text, int a, int b,
             stub_layout layout) {
     table t = table_new();
-    {
-        in_file in;
-        if (path.empty() || !in.open(path)) return html_cannot_open;
-        if (const int rc = metain(in, t); rc > 0) return rc;
-        if (const int rc = read_data(t, in); rc != 0) return rc;
-        // The input is closed here, before the output is created: a page
-        // that replaces its own table file is still written from every cell.
-    }
-    if (t.data() == nullptr || static_cast<std::int64_t>(t.data_handle.size()) < count_cells(t.vars))
-        return data_no_block;
+    if (const int rc = load_whole_table(path, t, html_cannot_open); rc != 0) return rc;
     wrap_notes(t, note_width, false);
 
     out_file file;

@@ -694,16 +694,7 @@ void apply_double_column(table& t, int mode) {
 int convert(const std::string& infile, const std::string& outfile, const options& o,
             const std::string& decimalpoint, const std::string& symbols, int rounding, int thousand) {
     table t = table_new();
-    {
-        in_file in;
-        if (!in.open(infile)) return text_cannot_open;
-        if (const int rc = metain(in, t); rc != 0) return rc;
-        if (const int rc = read_data(t, in); rc != 0) return rc;
-        // The whole table is in memory before the output is created, so an
-        // output that replaces the input cannot spoil what is read.
-    }
-    if (t.data() == nullptr || static_cast<std::int64_t>(t.data_handle.size()) < count_cells(t.vars))
-        return data_no_block;
+    if (const int rc = load_whole_table(infile, t, text_cannot_open); rc != 0) return rc;
     apply_double_column(t, o.doublecolumn);
 
     out_file file;
