@@ -256,21 +256,6 @@ struct var_cell_map {
     std::vector<std::pair<int, int>> pairs;
 };
 
-// The target variable of an aggregation: one value per group.
-variable aggregated_variable(const aggregation& agg) {
-    variable v;
-    v.name = agg.unique_name.empty() ? agg.name : agg.unique_name;
-    v.map = agg.map;
-    for (const aggregation_group& g : agg.groups) {
-        value val;
-        val.text = g.text;
-        val.code = g.code;
-        v.max_text_len = std::max(v.max_text_len, static_cast<int>(g.text.size()));
-        v.values.push_back(std::move(val));
-    }
-    v.value_count = static_cast<int>(v.values.size());
-    return v;
-}
 
 // Matches the groups' member codes against the values of v (their texts
 // hold the codes). Returns the number of pairs made.
@@ -565,6 +550,22 @@ int berakna(table& source, const bearb& req, in_file* source_file, table& out) {
     } catch (const std::bad_alloc&) {
         return compute_no_memory;
     }
+}
+
+// The target variable of an aggregation: one value per group.
+variable aggregated_variable(const aggregation& agg) {
+    variable v;
+    v.name = agg.unique_name.empty() ? agg.name : agg.unique_name;
+    v.map = agg.map;
+    for (const aggregation_group& g : agg.groups) {
+        value val;
+        val.text = g.text;
+        val.code = g.code;
+        v.max_text_len = std::max(v.max_text_len, static_cast<int>(g.text.size()));
+        v.values.push_back(std::move(val));
+    }
+    v.value_count = static_cast<int>(v.values.size());
+    return v;
 }
 
 }  // namespace vt

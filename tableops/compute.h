@@ -80,6 +80,11 @@ double quoted_token_value(const char* begin, const char* end) noexcept;
 // a data reader code (121, 201, 801). `out` is only meaningful on 0.
 int berakna(table& source, const bearb& req, in_file* source_file, table& out);
 
+// The target variable of an aggregation: one value per group, named by
+// the aggregation's unique name (its plain name when it has none), with
+// the aggregation file's Map.
+variable aggregated_variable(const aggregation& agg);
+
 // Operation 5: selection and aggregation (the contract of berakna).
 int selbas(table& source, const bearb& req, in_file* source_file, table& out);
 

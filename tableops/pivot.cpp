@@ -12,6 +12,7 @@
 #include "core/outfile.h"
 #include "core/reader.h"
 #include "core/writer.h"
+#include "libs/guard.h"
 #include "platform/fsinfo.h"
 #include "platform/listbox.h"
 
@@ -243,15 +244,10 @@ int open_source(const char* in_path, const char* out_path, in_file& in, table& t
     return metain(in, t);
 }
 
+// Memory running out is 200, any other exception 999, as at the exports.
 template <class F>
-int guarded(F f) noexcept {
-    try {
-        return f();
-    } catch (const std::bad_alloc&) {
-        return 200;
-    } catch (...) {
-        return 999;
-    }
+int guarded(F&& f) noexcept {
+    return exports::guard(std::forward<F>(f));
 }
 
 }  // namespace

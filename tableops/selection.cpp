@@ -12,6 +12,7 @@
 #include "core/datasec.h"
 #include "core/reader.h"
 #include "core/writer.h"
+#include "libs/guard.h"
 #include "platform/fsinfo.h"
 #include "tableops/title.h"
 #include "tableops/valuesets.h"
@@ -68,17 +69,10 @@ int sumreg_install(selection_state& s, std::size_t var, aggregation agg) {
     for (std::size_t j = 0; j < t.vars.size(); ++j)
         if (j != var && t.vars[j].name && *t.vars[j].name == agg.unique_name) return sel_name_clash;
 
-    variable temp;
+    variable temp = aggregated_variable(agg);
     temp.name = agg.unique_name;
+    temp.map.reset();
     temp.prestext = t.vars[var].prestext;
-    for (const aggregation_group& g : agg.groups) {
-        value val;
-        val.text = g.text;
-        val.code = g.code;
-        temp.max_text_len = std::max(temp.max_text_len, static_cast<int>(g.text.size()));
-        temp.values.push_back(std::move(val));
-    }
-    temp.value_count = static_cast<int>(temp.values.size());
 
     installed_aggregation ia;
     ia.var = var;
@@ -238,15 +232,10 @@ int run_selection(bool aggregate, const char* in_path, const char* out_path, con
     return drc;
 }
 
+// Memory running out is 200, any other exception 999, as at the exports.
 template <class F>
-int guarded(F f) {
-    try {
-        return f();
-    } catch (const std::bad_alloc&) {
-        return 200;
-    } catch (...) {
-        return 999;
-    }
+int guarded(F&& f) noexcept {
+    return exports::guard(std::forward<F>(f));
 }
 
 }  // namespace
