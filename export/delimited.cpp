@@ -162,19 +162,16 @@ void write_relational_header(out_file& out, const table& t) {
 void write_graph_header(out_file& out, const table& t, std::int64_t ncols) {
     const std::size_t first = t.stub_count();
     const std::size_t nh = t.heading_count();
-    std::vector<std::int64_t> span(nh, 1);
-    std::int64_t s = 1;
-    for (std::size_t h = nh; h-- > 0;) {
-        span[h] = s;
-        s *= std::max(1, t.vars[first + h].value_count);
-    }
+    // A heading value spans the columns its later heading variables combine
+    // to: its variable's stride.
+    auto span = [&](std::size_t h) { return t.vars[first + h].stride; };
     out.put(tab);
     for (std::int64_t c = 0; c < ncols; ++c) {
         if (c > 0) out.put(tab);
         for (std::size_t h = 0; h < nh; ++h) {
             const auto& vals = t.vars[first + h].values;
             if (h > 0) out.write(", ");
-            out.write(vals[static_cast<std::size_t>((c / span[h]) % static_cast<std::int64_t>(vals.size()))].text);
+            out.write(vals[static_cast<std::size_t>((c / span(h)) % static_cast<std::int64_t>(vals.size()))].text);
         }
     }
     out.write(crlf);
@@ -189,12 +186,9 @@ void write_graph_header(out_file& out, const table& t, std::int64_t ncols) {
 void write_matrix_header(out_file& out, const table& t, std::string_view text_delimiter) {
     const std::size_t first = t.stub_count();
     const std::size_t nh = t.heading_count();
-    std::vector<std::int64_t> span(nh, 1);
-    std::int64_t s = 1;
-    for (std::size_t h = nh; h-- > 0;) {
-        span[h] = s;
-        s *= std::max(1, t.vars[first + h].value_count);
-    }
+    // A heading value spans the columns its later heading variables combine
+    // to: its variable's stride.
+    auto span = [&](std::size_t h) { return t.vars[first + h].stride; };
     std::int64_t repeats = 1;
     for (std::size_t h = 0; h < nh; ++h) {
         for (std::size_t k = 0; k < first; ++k) {
@@ -212,7 +206,7 @@ void write_matrix_header(out_file& out, const table& t, std::string_view text_de
                 out.put('\xA0');
                 out.write(val.text);
                 out.write(text_delimiter);
-                for (std::int64_t i = 1; i < span[h]; ++i) out.put(tab);
+                for (std::int64_t i = 1; i < span(h); ++i) out.put(tab);
             }
         }
         out.write(crlf);

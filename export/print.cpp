@@ -265,12 +265,9 @@ void write_title(out_file& out, const table& t, bool oem) {
 void write_heading_lines(out_file& out, const table& t, std::string_view delim, bool oem) {
     const std::size_t first = t.stub_count();
     const std::size_t nh = t.heading_count();
-    std::vector<std::int64_t> span(nh, 1);
-    std::int64_t s = 1;
-    for (std::size_t h = nh; h-- > 0;) {
-        span[h] = s;
-        s *= std::max(1, t.vars[first + h].value_count);
-    }
+    // A heading value spans the columns its later heading variables combine
+    // to: its variable's stride.
+    auto span = [&](std::size_t h) { return t.vars[first + h].stride; };
     std::int64_t repeats = 1;
     for (std::size_t h = 0; h < nh; ++h) {
         for (std::size_t k = 0; k < first; ++k) {
@@ -286,7 +283,7 @@ void write_heading_lines(out_file& out, const table& t, std::string_view delim, 
                 if (any) out.write(delim);
                 any = true;
                 out.write(l);
-                for (std::int64_t i = 1; i < span[h]; ++i) {
+                for (std::int64_t i = 1; i < span(h); ++i) {
                     out.write(delim);
                     out.write(empty_cell);
                 }
