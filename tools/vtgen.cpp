@@ -521,6 +521,23 @@ private:
         }
     }
 
+    // KEYWORD("variable",<value>)= with the value named by its text for the
+    // first value and by its 1-based position otherwise, so files exercise
+    // both ways of naming a value.
+    void value_keyword(std::string_view keyword, std::size_t v, std::int64_t k) {
+        out_.raw(keyword);
+        out_.raw("(\"");
+        out_.raw(vars_[v].name);
+        out_.raw("\",");
+        if (k == 0) {
+            out_.quoted(value_text(v, k), ')');
+        } else {
+            out_.raw(std::to_string(k + 1));
+            out_.raw(")");
+        }
+        out_.raw("=");
+    }
+
     // The first value of each variable by its text, and the middle one by
     // its position, get a precision digit 1..6.
     void write_precision() {
@@ -528,16 +545,7 @@ private:
             std::int64_t mid = vars_[v].count / 2;
             for (std::int64_t k : {std::int64_t{0}, mid}) {
                 if (k == mid && mid == 0) continue;
-                out_.raw("PRECISION(\"");
-                out_.raw(vars_[v].name);
-                out_.raw("\",");
-                if (k == 0) {
-                    out_.quoted(value_text(v, k), ')');
-                } else {
-                    out_.raw(std::to_string(k + 1));
-                    out_.raw(")");
-                }
-                out_.raw("=");
+                value_keyword("PRECISION", v, k);
                 char digit = static_cast<char>('1' + mix(o_.seed + v * 1000 + static_cast<std::uint64_t>(k)) % 6);
                 out_.raw(std::string_view(&digit, 1));
                 out_.raw(";");
@@ -574,16 +582,7 @@ private:
             std::int64_t last = vars_[v].count - 1;
             for (std::int64_t k : {std::int64_t{0}, last}) {
                 if (k == last && last == 0) continue;
-                out_.raw("VALUENOTE(\"");
-                out_.raw(vars_[v].name);
-                out_.raw("\",");
-                if (k == 0) {
-                    out_.quoted(value_text(v, k), ')');
-                } else {
-                    out_.raw(std::to_string(k + 1));
-                    out_.raw(")");
-                }
-                out_.raw("=");
+                value_keyword("VALUENOTE", v, k);
                 text_list({"Value " + std::to_string(k + 1) + " of " + vars_[v].name + " \xE9tait \xE4ndrad."});
             }
         }
