@@ -7,6 +7,7 @@
 #include "batch/ini_query.h"
 #include "batch/xml_query.h"
 #include "platform/fsinfo.h"
+#include "platform/text.h"
 
 namespace vt::batch {
 
@@ -26,7 +27,7 @@ void write_line(const std::string& errorfile, const std::string& line) {
 }
 
 bool ends_with_xml(const std::string& path) {
-    return path.size() >= 4 && equal_nocase(std::string_view(path).substr(path.size() - 4), ".xml");
+    return plat::ends_with_nocase(path, ".xml");
 }
 
 // The job's outcome once it is read and (perhaps) run: a code above 700 is
@@ -43,15 +44,6 @@ void log_error(const std::string& errorfile, const std::string& name, int code) 
 }
 
 void log_ok(const std::string& errorfile, const std::string& name) { write_line(errorfile, name + " ended OK "); }
-
-bool overwrites_input(const std::string& input, const std::string& output) noexcept {
-    if (equal_nocase(input, output)) return true;
-    try {
-        return plat::same_file(plat::native_path(input), plat::native_path(output));
-    } catch (...) {
-        return false;  // no memory for the path copies: the names differ
-    }
-}
 
 int run_routine(const job& j, routine r, const std::string& name) {
     if (!r) return 0;

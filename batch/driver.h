@@ -48,9 +48,5 @@ int run_routine(const job& j, routine r, const std::string& name);
 void log_error(const std::string& errorfile, const std::string& name, int code);
 void log_ok(const std::string& errorfile, const std::string& name);
 
-// True when writing `output` would replace `input`: the names are equal
-// without regard to case, or they name the same existing file (another
-// spelling of the path, a hard or a symbolic link).
-bool overwrites_input(const std::string& input, const std::string& output) noexcept;
 
 }  // namespace vt::batch

@@ -16,8 +16,12 @@
 #include "core/reader.h"
 #include "platform/fsinfo.h"
 #include "platform/ini.h"
+#include "platform/text.h"
 
 namespace vt::batch {
+
+using plat::equal_nocase;
+using plat::overwrites_input;
 
 namespace {
 
@@ -60,12 +64,6 @@ public:
 private:
     const plat::ini_file& f_;
 };
-
-std::string lower_ascii(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
 
 // ---- Functions that take no text words: conversions and simple operations.
 
@@ -393,7 +391,7 @@ int read_calcvalues(const query& q, selection_args& s) {
     const std::string operation = q.text("Query", "Operation", size_name);
     s.operation = decimal_to_int(operation);
     const std::string incl_excl = q.text("Query", "InclExcl", size_name);
-    s.incl_excl = lower_ascii(incl_excl);
+    s.incl_excl = plat::lower_ascii(incl_excl);
     s.constant = q.text("Query", "Constant", size_name);
     s.newvalue = q.text("Query", "Newvalue", size_long);
     s.betavalue = q.text("Query", "Betavalue", size_long);
@@ -450,17 +448,6 @@ int decimal_to_int(std::string_view text) noexcept {
     if (negative) value = -value;
     if (value > INT_MAX) return INT_MAX;
     return static_cast<int>(value);
-}
-
-bool equal_nocase(std::string_view a, std::string_view b) noexcept {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
 }
 
 void find_time_variable(const table& t, int& position, int& value_count) noexcept {

@@ -37,9 +37,6 @@ int read_ini_job(const std::string& path, job& out);
 // beyond the int range are clamped.
 int decimal_to_int(std::string_view text) noexcept;
 
-// ASCII-only case-insensitive equality (names are Windows-1252 bytes).
-bool equal_nocase(std::string_view a, std::string_view b) noexcept;
-
 // The 1-based chain position of the table's time variable (the first
 // variable read with TIMEVAL) and its number of values; position 0 when the
 // table has none.

@@ -8,6 +8,8 @@
 #include "batch/registry.h"
 
 #include "batch/ini_query.h"
+#include "platform/fsinfo.h"
+#include "platform/text.h"
 #include "export/asp.h"
 #include "export/dbase.h"
 #include "export/delimited.h"
@@ -20,6 +22,8 @@
 #include "tableops/selection.h"
 
 namespace vt::batch {
+
+using plat::equal_nocase;
 
 namespace {
 

@@ -12,12 +12,17 @@
 
 #include "batch/driver.h"
 #include "batch/ini_query.h"
+#include "platform/fsinfo.h"
+#include "platform/text.h"
 #include "core/infile.h"
 #include "core/reader.h"
 #include "core/table.h"
 #include "platform/fsinfo.h"
 
 namespace vt::batch {
+
+using plat::equal_nocase;
+using plat::overwrites_input;
 namespace {
 
 bool starts_with(std::string_view s, std::string_view prefix) noexcept {
@@ -483,13 +488,9 @@ void fill_split(const settings& s, xml_split_args& a) {
 // Reads the keyword part of `path` in `language` without leaving the
 // language selected for the reads that follow. 0, 400 or the reader's code.
 int read_input_table(const std::string& path, const std::string& language, table& t) {
-    reader_settings& rs = reader_state();
-    const std::string saved = rs.selected_language;
-    rs.selected_language = language;
+    const reader_language_scope scope(language, true);
     in_file f;
-    const int rc = read_table_file(path, f, t);
-    rs.selected_language = saved;
-    return rc;
+    return read_table_file(path, f, t);
 }
 
 // The 1-based position of the variable named exactly `name`, or 0.
@@ -852,16 +853,13 @@ int run_all(const std::string& path) {
     query_reader r;
     if (!r.open(path)) return 400;
     // The header's language is the reader's for this run only.
-    struct language_scope {
-        std::string saved = reader_state().selected_language;
-        ~language_scope() { reader_state().selected_language = saved; }
-    } scope;
+    reader_language_scope scope;
     int kept = 0;
     bool any_step = false;
     std::string last_errorfile;
     xml_step st;
     while (r.next(st)) {
-        if (!any_step && r.current().language_given) reader_state().selected_language = r.current().language;
+        if (!any_step && r.current().language_given) scope.select(r.current().language);
         any_step = true;
         last_errorfile = st.j.errorfile;
         if (st.stop != 0) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/infile.h"
@@ -25,6 +26,42 @@ struct reader_settings {
     bool cellnotex_batch_rules = true;
 };
 reader_settings& reader_state() noexcept;
+
+// The reader's language for a stretch of work: the language before it
+// comes back when the scope ends, so a job that reads in another language
+// leaves nothing behind for the next job in the process.
+class reader_language_scope {
+public:
+    // Keeps the current language; select() may change it.
+    reader_language_scope() : saved_(reader_state().selected_language) {}
+    // Selects `language` (an empty one only when `select_empty`).
+    explicit reader_language_scope(std::string_view language, bool select_empty = false)
+        : reader_language_scope() {
+        if (!language.empty() || select_empty) select(language);
+    }
+    reader_language_scope(const reader_language_scope&) = delete;
+    reader_language_scope& operator=(const reader_language_scope&) = delete;
+    ~reader_language_scope() {
+        if (only_untaken_ && (!selected_ || reader_state().selected_language != chosen_)) return;
+        reader_state().selected_language = std::move(saved_);
+    }
+
+    void select(std::string_view language) {
+        chosen_.assign(language);
+        selected_ = true;
+        reader_state().selected_language = chosen_;
+    }
+    // The earlier language comes back only when this scope selected one and
+    // the reader did not take it: a read that found the language clears it,
+    // and the cleared setting then stays.
+    void restore_only_untaken() noexcept { only_untaken_ = true; }
+
+private:
+    std::string saved_;
+    std::string chosen_;
+    bool selected_ = false;
+    bool only_untaken_ = false;
+};
 
 // Keyword codes returned by the recogniser (and on which the reader
 // dispatches). read_keyword also returns kw_none when a tab, a double quote

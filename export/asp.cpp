@@ -794,12 +794,9 @@ bool same_file(const std::string& side, const std::string& input) {
 int read_table(const std::string& path, const std::string& vtlang, table& t) {
     in_file in;
     if (!in.open(path)) return asp_cannot_open;
-    reader_settings& rs = reader_state();
-    const std::string saved = rs.selected_language;
-    if (!vtlang.empty()) rs.selected_language = vtlang;
-    int rc = metain(in, t);
-    if (!vtlang.empty() && rs.selected_language == vtlang) rs.selected_language = saved;
-    if (rc != 0) return rc;
+    reader_language_scope language(vtlang);
+    language.restore_only_untaken();
+    if (const int rc = metain(in, t); rc != 0) return rc;
     return read_data(t, in);
 }
 

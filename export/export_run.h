@@ -1,37 +1,17 @@
-// The frame every conversion runs in: its start and end traced under its
-// name, and any exception turned into a result code, so none leaves an
-// export (memory running out is the conversion's own no-memory code).
+// What every conversion starts with: the frame of core/guard.h, and the
+// whole table read before the output is made.
 #pragma once
 
 #include <cstdint>
-#include <new>
-#include <stdexcept>
 #include <string>
 
 #include "core/datasec.h"
+#include "core/guard.h"
 #include "core/infile.h"
 #include "core/reader.h"
 #include "core/table.h"
-#include "platform/message.h"
 
 namespace vt {
-
-template <class F>
-int run_traced(const char* name, int no_memory, int internal_fault, F&& body) noexcept {
-    plat::trace(name, "start");
-    int rc = internal_fault;
-    try {
-        rc = body();
-    } catch (const std::bad_alloc&) {
-        rc = no_memory;
-    } catch (const std::length_error&) {
-        rc = no_memory;
-    } catch (...) {
-        rc = internal_fault;
-    }
-    plat::trace(name, "slut");
-    return rc;
-}
 
 // Reads the whole table, keywords and cells, and closes the input before
 // the caller creates its output, so an output that replaces its own input

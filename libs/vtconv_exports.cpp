@@ -14,7 +14,7 @@
 #include "export/print.h"
 #include "export/resave.h"
 #include "export/text.h"
-#include "guard.h"
+#include "core/guard.h"
 #include "platform/fsinfo.h"
 
 int VelInit(void) { return 1; }
@@ -40,7 +40,7 @@ void conversion_settings() { vt::reader_state().cellnotex_batch_rules = false; }
 }  // namespace
 
 int VtReSave(const char* path, const char* path2, int ansi) {
-    return vt::exports::guard([&] {
+    return vt::guard([&] {
         conversion_settings();
         return vt::VtReSave(path, path2, ansi);
     }, 5);
@@ -48,7 +48,7 @@ int VtReSave(const char* path, const char* path2, int ansi) {
 
 int savevt(const char* path, const char* path2, int ignored, const char* ignored_name, const char* description,
            const char* subject, int set_subject, int ansi, int keys_mode, int keep_keys) {
-    return vt::exports::guard([&] {
+    return vt::guard([&] {
         conversion_settings();
         return vt::savevt(path, path2, ignored, ignored_name, description, subject, set_subject, ansi, keys_mode,
                           keep_keys);
@@ -58,7 +58,7 @@ int savevt(const char* path, const char* path2, int ignored, const char* ignored
 int TextConv(const char* infile, const char* outfile, int rowlength, int pagelength, int marglength, int oem,
              const char* decimalpoint, const char* symbols, int doublecolumn, int completeinfo, const char* labelfile,
              int rounding, int noteplace, int thousand) {
-    return vt::exports::guard([&] {
+    return vt::guard([&] {
         conversion_settings();
         auto str = [](const char* s) { return std::string(s ? s : ""); };
         return vt::TextConv(str(infile), str(outfile), rowlength, pagelength, marglength, oem, str(decimalpoint),
@@ -67,7 +67,7 @@ int TextConv(const char* infile, const char* outfile, int rowlength, int pagelen
 }
 
 int htmkonv(const char* path, const char* path2, const char* text, int a, int b) {
-    return vt::exports::guard([&] {
+    return vt::guard([&] {
         conversion_settings();
         auto str = [](const char* s) { return std::string(s ? s : ""); };
         return vt::htmkonv(str(path), str(path2), str(text), a, b);
@@ -79,7 +79,7 @@ int htmkonv(const char* path, const char* path2, const char* text, int a, int b)
 // cannot be opened.
 int ExcelConv2005(const char* infile, const char* outfile, const void* table, const char* symbols, int doublecolumn,
                   int completeinfo, const char* labelfile, int datanote, int rounding, int rawvalues) {
-    return vt::exports::guard([&] {
+    return vt::guard([&] {
         conversion_settings();
         auto str = [](const char* s) { return std::string(s ? s : ""); };
         if (infile == nullptr && table != nullptr) return vt::excel_cannot_open;
@@ -89,7 +89,7 @@ int ExcelConv2005(const char* infile, const char* outfile, const void* table, co
 }
 
 int htmkonv2(const char* path, const char* path2, const char* text, int a, int b) {
-    return vt::exports::guard([&] {
+    return vt::guard([&] {
         conversion_settings();
         auto str = [](const char* s) { return std::string(s ? s : ""); };
         return vt::htmkonv2(str(path), str(path2), str(text), a, b);
@@ -99,7 +99,7 @@ int htmkonv2(const char* path, const char* path2, const char* text, int a, int b
 int AspConv(const char* path, const char* path2, int stubtype, const char* text, const char* decimalpoint,
             int thousand, int doublecolumn, int completeinfo, int nozero, const char* vtlang, const char* guilang,
             const char* uppercase, int rounding, int datanoteoptplace) {
-    return vt::exports::guard([&] {
+    return vt::guard([&] {
         conversion_settings();
         auto str = [](const char* s) { return std::string(s ? s : ""); };
         return vt::AspConv(str(path), str(path2), stubtype, str(text), str(decimalpoint), thousand, doublecolumn,
@@ -110,7 +110,7 @@ int AspConv(const char* path, const char* path2, int stubtype, const char* text,
 
 int RelTable(const char* path, const char* path2, const char* decimal_point, const char* text_delimiter, int iteration,
              const char* text, int rounding, int note_place) {
-    return vt::exports::guard([&] {
+    return vt::guard([&] {
         conversion_settings();
         auto str = [](const char* s) { return std::string(s ? s : ""); };
         return vt::RelTable(str(path), str(path2), str(decimal_point), str(text_delimiter), iteration, str(text),
@@ -120,7 +120,7 @@ int RelTable(const char* path, const char* path2, const char* decimal_point, con
 
 int utgraph(const char* path, const char* path2, const char* decimal_point, const char* text_delimiter, int iteration,
             const char* text, int rounding, int note_place) {
-    return vt::exports::guard([&] {
+    return vt::guard([&] {
         conversion_settings();
         auto str = [](const char* s) { return std::string(s ? s : ""); };
         return vt::utgraph(str(path), str(path2), str(decimal_point), str(text_delimiter), iteration, str(text),
@@ -135,7 +135,7 @@ int utgraph(const char* path, const char* path2, const char* decimal_point, cons
 int asmkonv(const char* path, const char* path2, const char* delimiter, int oem, const void* table,
             const char* symbols, int rounding, int note_place) {
     (void)table;
-    return vt::exports::guard([&] {
+    return vt::guard([&] {
         conversion_settings();
         auto str = [](const char* s) { return std::string(s ? s : ""); };
         return vt::asmkonv(str(path), str(path2), str(delimiter), oem, str(symbols), rounding, note_place);
@@ -145,7 +145,7 @@ int asmkonv(const char* path, const char* path2, const char* delimiter, int oem,
 int astkonv(const char* path, const char* path2, const char* delimiter, int oem, const void* table,
             const char* symbols, int rounding, int note_place) {
     (void)table;
-    return vt::exports::guard([&] {
+    return vt::guard([&] {
         conversion_settings();
         auto str = [](const char* s) { return std::string(s ? s : ""); };
         return vt::astkonv(str(path), str(path2), str(delimiter), oem, str(symbols), rounding, note_place);
@@ -155,7 +155,7 @@ int astkonv(const char* path, const char* path2, const char* delimiter, int oem,
 int cellkonv(const char* path, const char* path2, const char* delimiter, const void* table, const char* text,
              int rounding) {
     (void)table;
-    return vt::exports::guard([&] {
+    return vt::guard([&] {
         conversion_settings();
         auto str = [](const char* s) { return std::string(s ? s : ""); };
         return vt::cellkonv(str(path), str(path2), str(delimiter), str(text), rounding);
@@ -167,7 +167,7 @@ int cellkonv(const char* path, const char* path2, const char* delimiter, const v
 int dbakonv(const char* path, const char* path2, const char* unit_name, int ignored, const void* table) {
     (void)ignored;
     (void)table;
-    return vt::exports::guard([&] {
+    return vt::guard([&] {
         conversion_settings();
         auto str = [](const char* s) { return std::string(s ? s : ""); };
         return vt::dbakonv(str(path), str(path2), str(unit_name));
@@ -177,7 +177,7 @@ int dbakonv(const char* path, const char* path2, const char* unit_name, int igno
 int dbakonv2(const char* path, const char* path2, int ignored, const void* table) {
     (void)ignored;
     (void)table;
-    return vt::exports::guard([&] {
+    return vt::guard([&] {
         conversion_settings();
         auto str = [](const char* s) { return std::string(s ? s : ""); };
         return vt::dbakonv2(str(path), str(path2));
@@ -187,7 +187,7 @@ int dbakonv2(const char* path, const char* path2, int ignored, const void* table
 int dbakonv3(const char* path, const char* path2, int ignored, const void* table) {
     (void)ignored;
     (void)table;
-    return vt::exports::guard([&] {
+    return vt::guard([&] {
         conversion_settings();
         auto str = [](const char* s) { return std::string(s ? s : ""); };
         return vt::dbakonv3(str(path), str(path2));
@@ -201,7 +201,7 @@ int dbaseConv(const char* path, const char* path2, int ignored, const void* tabl
     (void)ignored_symbols;
     (void)ignored_info;
     (void)ignored_labels;
-    return vt::exports::guard([&] {
+    return vt::guard([&] {
         conversion_settings();
         auto str = [](const char* s) { return std::string(s ? s : ""); };
         return vt::dbaseConv(str(path), str(path2), code_mode);
@@ -214,7 +214,7 @@ int dbakonv2005(const char* path, const char* path2, const char* unit_name, int 
                 unsigned int symbol_low, unsigned int symbol_high) {
     (void)ignored;
     (void)table;
-    return vt::exports::guard([&] {
+    return vt::guard([&] {
         conversion_settings();
         auto str = [](const char* s) { return std::string(s ? s : ""); };
         const double symbol_value =

@@ -6,7 +6,7 @@
 #include "export/delimited.h"
 #include "tableops/pivot.h"
 #include "tableops/title.h"
-#include "guard.h"
+#include "core/guard.h"
 
 int VelInit(void) { return 1; }
 
@@ -14,7 +14,7 @@ int VelGFree(void) { return 1; }
 
 int utgraph(const char* path, const char* path2, const char* decimal_point, const char* text_delimiter, int iteration,
             const char* text, int rounding, int note_place) {
-    return vt::exports::guard([&] {
+    return vt::guard([&] {
         auto str = [](const char* s) { return std::string(s ? s : ""); };
         return vt::utgraph(str(path), str(path2), str(decimal_point), str(text_delimiter), iteration, str(text),
                            rounding, note_place);
@@ -22,14 +22,14 @@ int utgraph(const char* path, const char* path2, const char* decimal_point, cons
 }
 
 int pivot(const char* in_path, const char* out_path, int alt, const char* unit_var, const char* texts) {
-    return vt::exports::guard([&] {
+    return vt::guard([&] {
         return vt::pivot(in_path, out_path, alt, unit_var, vt::title_words_from_label_file(texts ? texts : ""));
     });
 }
 
 int variableorder(const char* in_path, const char* out_path, const char* stub_order, const char* head_order,
                   const char* unit_var, const char* texts) {
-    return vt::exports::guard([&] {
+    return vt::guard([&] {
         return vt::variableorder(in_path, out_path, stub_order, head_order, unit_var,
                                  vt::title_words_from_list(texts ? texts : ""));
     });
@@ -37,7 +37,7 @@ int variableorder(const char* in_path, const char* out_path, const char* stub_or
 
 int varorder(const char* in_path, const char* out_path, const vt_listbox* stub_list, const vt_listbox* head_list,
              int step, const char* unit_var, const char* texts) {
-    return vt::exports::guard([&] {
+    return vt::guard([&] {
         return vt::varorder(in_path, out_path, stub_list, head_list, step, unit_var,
                             vt::title_words_from_label_file(texts ? texts : ""));
     });

@@ -1,5 +1,6 @@
 // File system facts.
 #include "platform/fsinfo.h"
+#include "platform/text.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -64,9 +65,14 @@ bool same_file(const std::string& a, const std::string& b) noexcept {
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
-namespace {
-char lower(char c) noexcept { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-}  // namespace
+bool overwrites_input(const std::string& input, const std::string& output) noexcept {
+    if (equal_nocase(input, output)) return true;
+    try {
+        return same_file(native_path(input), native_path(output));
+    } catch (...) {
+        return false;  // no memory for the path copies: the names differ
+    }
+}
 
 bool wildcard_match(std::string_view pattern, std::string_view name) noexcept {
     // Greedy matching that returns to the last '*' on a mismatch: each '*'
@@ -77,7 +83,7 @@ bool wildcard_match(std::string_view pattern, std::string_view name) noexcept {
         if (p < pattern.size() && pattern[p] == '*') {
             star = p++;
             resume = n;
-        } else if (p < pattern.size() && (pattern[p] == '?' || lower(pattern[p]) == lower(name[n]))) {
+        } else if (p < pattern.size() && (pattern[p] == '?' || lower_ascii(pattern[p]) == lower_ascii(name[n]))) {
             ++p;
             ++n;
         } else if (star != std::string_view::npos) {

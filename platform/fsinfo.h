@@ -38,6 +38,12 @@ std::string native_path(std::string path);
 // spelled ("a.vt", "./a.vt", a hard or symbolic link to it).
 bool same_file(const std::string& a, const std::string& b) noexcept;
 
+// The same-file rule of every job that writes an output: true when writing
+// `output` would replace `input`, because the names are equal without
+// regard to case or because they name one existing file (another spelling
+// of the path, with '\\' or '/', a hard or a symbolic link).
+bool overwrites_input(const std::string& input, const std::string& output) noexcept;
+
 // True when `name` matches `pattern`: '*' stands for any run of bytes
 // (also none), '?' for exactly one byte; ASCII letters match either case.
 bool wildcard_match(std::string_view pattern, std::string_view name) noexcept;

@@ -9,10 +9,10 @@
 
 #include "core/cellfmt.h"
 #include "core/datasec.h"
+#include "core/guard.h"
 #include "core/outfile.h"
 #include "core/reader.h"
 #include "core/writer.h"
-#include "libs/guard.h"
 #include "platform/fsinfo.h"
 #include "platform/listbox.h"
 
@@ -247,7 +247,7 @@ int open_source(const char* in_path, const char* out_path, in_file& in, table& t
 // Memory running out is 200, any other exception 999, as at the exports.
 template <class F>
 int guarded(F&& f) noexcept {
-    return exports::guard(std::forward<F>(f));
+    return guard(std::forward<F>(f));
 }
 
 }  // namespace

@@ -10,9 +10,9 @@
 
 #include "core/cellfmt.h"
 #include "core/datasec.h"
+#include "core/guard.h"
 #include "core/reader.h"
 #include "core/writer.h"
-#include "libs/guard.h"
 #include "platform/fsinfo.h"
 #include "tableops/title.h"
 #include "tableops/valuesets.h"
@@ -139,15 +139,6 @@ int build_request(selection_state& s, bearb& out) {
 
 namespace {
 
-// The reader's language for the duration of one job.
-struct language_scope {
-    std::string saved;
-    explicit language_scope(const char* language) : saved(reader_state().selected_language) {
-        if (language && *language) reader_state().selected_language = language;
-    }
-    ~language_scope() { reader_state().selected_language = saved; }
-};
-
 // A new table is written in full form, never copying keyed input.
 struct writer_scope {
     writer_settings saved = writer_state();
@@ -194,7 +185,7 @@ int run_selection(bool aggregate, const char* in_path, const char* out_path, con
 
     table t = table_new();
     {
-        language_scope lang(language);
+        const reader_language_scope lang(language ? language : "");
         if (const int rc = metain(in, t); rc != 0) return rc;
     }
     if (keep_description == 0 && t.descriptiondefault != 1) t.description.clear();
@@ -235,7 +226,7 @@ int run_selection(bool aggregate, const char* in_path, const char* out_path, con
 // Memory running out is 200, any other exception 999, as at the exports.
 template <class F>
 int guarded(F&& f) noexcept {
-    return exports::guard(std::forward<F>(f));
+    return guard(std::forward<F>(f));
 }
 
 }  // namespace
