@@ -9,6 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/text.h"
+
 namespace vt::plat {
 
 namespace {
@@ -23,12 +25,7 @@ std::string_view trim(std::string_view s) noexcept {
 
 // Only the ASCII letters fold: the other bytes are Windows-1252 text whose
 // case rules we do not want to guess for names.
-std::string fold(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
+std::string fold(std::string_view s) { return lower_ascii(std::string(s)); }
 
 // The line without its line end.
 std::string_view content_of(const std::string& line) noexcept {

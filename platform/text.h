@@ -28,4 +28,21 @@ constexpr bool ends_with_nocase(std::string_view s, std::string_view tail) noexc
     return s.size() >= tail.size() && equal_nocase(s.substr(s.size() - tail.size()), tail);
 }
 
+// Names a user types (the stand-in for a variable without a name) match
+// the way the host's own controls compare text: besides A-Z, the accented
+// capitals 0xC0-0xDE fold to their small letters 0xE0-0xFE. The
+// multiplication sign 0xD7 is no letter and stays.
+constexpr char fold_1252(char c) noexcept {
+    const auto u = static_cast<unsigned char>(c);
+    if (u >= 0xC0 && u <= 0xDE && u != 0xD7) return static_cast<char>(u + 0x20);
+    return lower_ascii(c);
+}
+
+constexpr bool equal_nocase_1252(std::string_view a, std::string_view b) noexcept {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (fold_1252(a[i]) != fold_1252(b[i])) return false;
+    return true;
+}
+
 }  // namespace vt::plat
