@@ -14,11 +14,13 @@
 #include <optional>
 #include <string>
 
+#include "tableops/selection.h"
+
 namespace vt::batch {
 
 // Selection lists passed to the selection functions: one per variable, for
-// the first 16 variables of the table.
-inline constexpr int max_selection_vars = 16;
+// the first variables of the table, as many as the selection reaches.
+inline constexpr int max_selection_vars = max_selected_vars;
 
 // "selvalues", "aggvalues", "calcvalues" (XML: "selection", "aggregation",
 // "calculation").

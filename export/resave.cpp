@@ -120,7 +120,7 @@ int savevtweb(const char* path, const char* path2, const char* text_words, const
                 if (descdefault && std::string(descdefault) == "1") t.descriptiondefault = 1;
             }
             if (given(subject)) t.subject_area = subject;
-            if (given(title_flag)) title_rebuild(t, 72, title_words_from_list(text_words ? text_words : ""));
+            if (given(title_flag)) title_rebuild(t, title_width, title_words_from_list(text_words ? text_words : ""));
         });
         return map_savevt(rc);
     } catch (const std::bad_alloc&) {

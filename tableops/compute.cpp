@@ -212,7 +212,7 @@ namespace {
 // show their codes as texts (and the texts as codes).
 int swap_operation(table& source, const bearb& req, in_file* source_file, table& out) {
     if (!source.data()) {
-        if (!source_file) return compute_failed;
+        if (!source_file) return codes::op_failed;
         if (const int rc = read_data(source, *source_file); rc != 0) return rc;
     }
     out = copy_variables(source);
@@ -235,11 +235,11 @@ int swap_operation(table& source, const bearb& req, in_file* source_file, table&
                     }
     }
     const std::int64_t cells = compute_strides(out.vars);
-    if (!out.data_handle.allocate(static_cast<std::size_t>(cells))) return compute_no_memory;
+    if (!out.data_handle.allocate(static_cast<std::size_t>(cells))) return codes::no_memory;
     std::memcpy(out.data(), source.data(), static_cast<std::size_t>(cells) * sizeof(double));
     // Every value stays where it was, so the notes keep their positions.
     carry_notes_by_position(source, out);
-    return compute_ok;
+    return codes::ok;
 }
 
 }  // namespace
@@ -415,7 +415,7 @@ int stream_cells(in_file& f, const std::vector<std::vector<std::int64_t>>& contr
     for (std::int64_t c = 0; c < source_cells; ++c) {
         const int r = next_token(f, buf, len);
         if (r == 0) break;  // a short data section leaves the rest 0
-        if (r < 0) return compute_failed;
+        if (r < 0) return codes::op_failed;
         if (skipped == 0) dst[offset] = symbol_sum(dst[offset], token_value(buf, len));
         // Advance to the next combination, last variable fastest.
         for (std::size_t i = n; i-- > 0;) {
@@ -430,21 +430,21 @@ int stream_cells(in_file& f, const std::vector<std::vector<std::int64_t>>& contr
             if (digit[i] != 0) break;
         }
     }
-    return compute_ok;
+    return codes::ok;
 }
 
 }  // namespace
 
 int selbas(table& source, const bearb& req, in_file* source_file, table& out) {
     const std::size_t n = source.vars.size();
-    if (n == 0 || req.entries.empty()) return compute_failed;
+    if (n == 0 || req.entries.empty()) return codes::op_failed;
 
     // Entries name their variables in table order.
     std::vector<const request_entry*> entry_of(n, nullptr);
     std::size_t e = 0;
     for (std::size_t i = 0; i < n && e < req.entries.size(); ++i)
         if (req.entries[e].name == source.vars[i].name) entry_of[i] = &req.entries[e++];
-    if (e != req.entries.size()) return compute_failed;
+    if (e != req.entries.size()) return codes::op_failed;
 
     table copies = copy_variables(source);
     out = table_new();
@@ -475,7 +475,7 @@ int selbas(table& source, const bearb& req, in_file* source_file, table& out) {
         variable tv;
         if (entry->agg) {
             any_aggregation = true;
-            if (aggregation_pairs(sv, *entry->agg, map) == 0) return compute_failed;
+            if (aggregation_pairs(sv, *entry->agg, map) == 0) return codes::op_failed;
             tv = aggregated_variable(*entry->agg);
         } else if (entry->values.empty()) {
             tv = std::move(copies.vars[i]);
@@ -483,7 +483,7 @@ int selbas(table& source, const bearb& req, in_file* source_file, table& out) {
                 map.pairs.emplace_back(static_cast<int>(k), static_cast<int>(k));
         } else {
             std::vector<int> keep;
-            if (!listed_positions(sv, entry->values, keep)) return compute_failed;
+            if (!listed_positions(sv, entry->values, keep)) return codes::op_failed;
             tv = std::move(copies.vars[i]);
             keep_values(tv, keep);
             std::vector<std::pair<int, int>>& pairs = map.pairs;
@@ -496,11 +496,11 @@ int selbas(table& source, const bearb& req, in_file* source_file, table& out) {
         target_of[i] = static_cast<int>(out.vars.size());
         out.vars.push_back(std::move(tv));
     }
-    if (out.vars.empty()) return compute_failed;
+    if (out.vars.empty()) return codes::op_failed;
 
     const std::int64_t target_cells = compute_strides(out.vars);
     const std::int64_t source_cells = compute_strides(source.vars);
-    if (!out.data_handle.allocate(static_cast<std::size_t>(target_cells))) return compute_no_memory;
+    if (!out.data_handle.allocate(static_cast<std::size_t>(target_cells))) return codes::no_memory;
     double* dst = out.data();
 
     const bool keyed = source.vars.front().keys_mode != 0;
@@ -514,9 +514,9 @@ int selbas(table& source, const bearb& req, in_file* source_file, table& out) {
         if (const int rc = stream_cells(*source_file, contrib, source_cells, dst); rc != 0) return rc;
     } else {
         if (!source.data()) {
-            if (!source_file) return compute_failed;
+            if (!source_file) return codes::op_failed;
             const int rc = read_data(source, *source_file);
-            if (rc == data_no_block) return keyed ? data_no_block_keyed : compute_no_memory;
+            if (rc == codes::no_data_block) return keyed ? codes::data_no_block_keyed : codes::no_memory;
             if (rc != 0) return rc;
         }
         std::vector<std::vector<std::pair<std::int64_t, std::int64_t>>> lists(n);
@@ -532,7 +532,7 @@ int selbas(table& source, const bearb& req, in_file* source_file, table& out) {
     out.heading = heading == std::string::npos ? out.vars.size() : heading;
     out.decimals = std::min(15, raised_decimals);
     carry_notes(source, out);
-    return compute_ok;
+    return codes::ok;
 }
 
 int berakna(table& source, const bearb& req, in_file* source_file, table& out) {
@@ -545,10 +545,10 @@ int berakna(table& source, const bearb& req, in_file* source_file, table& out) {
             case op_reorder:
                 return reorder_variables(source, req, source_file, out);
             default:
-                return compute_not_supported;
+                return codes::op_not_supported;
         }
     } catch (const std::bad_alloc&) {
-        return compute_no_memory;
+        return codes::no_memory;
     }
 }
 

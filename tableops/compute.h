@@ -10,21 +10,26 @@
 #include <string>
 #include <vector>
 
+#include "core/codes.h"
 #include "core/infile.h"
 #include "core/table.h"
 
 namespace vt {
 
-// Operation codes of a request.
-inline constexpr int op_selection = 5;
-inline constexpr int op_swap_texts_codes = 51;
-
-// Result codes of berakna. The callers turn compute_failed into their own
-// "no new table" code (1 for a selection, 92 for an aggregation).
-inline constexpr int compute_ok = 0;
-inline constexpr int compute_failed = 1;          // no new table could be formed
-inline constexpr int compute_no_memory = 200;     // the target cells could not be had
-inline constexpr int compute_not_supported = 87;  // an operation code berakna does not serve (yet)
+// The operation a request asks for (its op). These are operation numbers,
+// which hosts and query files pass in, not result codes; the result codes
+// are in core/codes.h.
+enum operation : int {
+    op_selection = 5,          // selection and aggregation (selbas)
+    op_add_values = 11,        // a new value from two chosen values (or one and a constant): added,
+    op_subtract_values = 12,   // ... subtracted,
+    op_multiply_values = 13,   // ... multiplied
+    op_divide_values = 14,     // ... or divided
+    op_percentages = 21,       // percentages of chosen values
+    op_per_mille = 23,         // per mille shares of chosen values
+    op_reorder = 31,           // a new variable order (tableops/pivot.h)
+    op_swap_texts_codes = 51,  // the swap of value texts and codes
+};
 
 // One group of an aggregation: becomes one value of the new variable.
 struct aggregation_group {
@@ -76,8 +81,11 @@ double quoted_token_value(const char* begin, const char* end) noexcept;
 //   source_file  the source table file standing at its data section (right
 //                after DATA=), or nullptr when source already holds its data.
 // The source keeps its keywords; its data may be read into it. Returns
-// compute_ok, compute_failed, compute_no_memory, compute_not_supported, or
-// a data reader code (121, 201, 801). `out` is only meaningful on 0.
+// codes::ok, codes::op_failed (no new table could be formed; the callers
+// turn it into their own "no new table" code), codes::no_memory (the new
+// table's cells cannot be had), codes::op_not_supported (an operation not
+// served yet), or a data reader code (121, 201, 801). `out` is only
+// meaningful on 0.
 int berakna(table& source, const bearb& req, in_file* source_file, table& out);
 
 // The target variable of an aggregation: one value per group, named by

@@ -7,14 +7,14 @@
 #include <new>
 #include <utility>
 
-#include "core/cellfmt.h"
+#include "core/codes.h"
 #include "core/datasec.h"
 #include "core/guard.h"
-#include "core/outfile.h"
 #include "core/reader.h"
-#include "core/writer.h"
 #include "platform/fsinfo.h"
 #include "platform/listbox.h"
+#include "platform/text.h"
+#include "tableops/newtable.h"
 
 namespace vt {
 
@@ -106,22 +106,22 @@ void permute_cells(const std::vector<variable>& source_vars, const std::vector<v
 
 int reorder_variables(table& source, const bearb& req, in_file* source_file, table& out) {
     const std::size_t n = source.vars.size();
-    if (n == 0 || req.entries.size() != n) return compute_failed;
+    if (n == 0 || req.entries.size() != n) return codes::op_failed;
     // Each entry takes the first source variable of its name not taken yet.
     std::vector<std::size_t> from;
     std::vector<char> taken(n, 0);
     for (const request_entry& e : req.entries) {
         std::size_t k = 0;
         while (k < n && (taken[k] || source.vars[k].name != e.name)) ++k;
-        if (k == n) return compute_failed;
+        if (k == n) return codes::op_failed;
         taken[k] = 1;
         from.push_back(k);
     }
     if (!source.data()) {
-        if (!source_file) return compute_failed;
-        const int rc = read_data(source, *source_file);
-        if (rc == data_no_block) return compute_no_memory;
-        if (rc != 0) return rc;
+        if (!source_file) return codes::op_failed;
+        // The data reader's code stands: 201 when the source's cells cannot
+        // be had in memory, 121 for a bad key of keyed data.
+        if (const int rc = read_data(source, *source_file); rc != 0) return rc;
     }
     const std::int64_t source_cells = compute_strides(source.vars);
 
@@ -140,8 +140,8 @@ int reorder_variables(table& source, const bearb& req, in_file* source_file, tab
         out.vars.push_back(std::move(v));
     }
     const std::int64_t cells = compute_strides(out.vars);
-    if (cells != source_cells) return compute_failed;
-    if (!out.data_handle.allocate(static_cast<std::size_t>(cells))) return compute_no_memory;
+    if (cells != source_cells) return codes::op_failed;
+    if (!out.data_handle.allocate(static_cast<std::size_t>(cells))) return codes::no_memory;
     permute_cells(source.vars, out.vars, from, source.data(), out.data(), cells);
 
     copy_head(source, out);
@@ -149,35 +149,10 @@ int reorder_variables(table& source, const bearb& req, in_file* source_file, tab
     out.cellnotex_texts = source.cellnotex_texts;
     out.datanotecell_texts = source.datanotecell_texts;
     continfo_red(out);
-    return compute_ok;
+    return codes::ok;
 }
 
 namespace {
-
-// Windows-1252 letters compare without regard to case: A-Z and the
-// accented capitals 0xC0-0xDE (but the multiplication sign 0xD7).
-unsigned char fold(unsigned char c) noexcept {
-    if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 32);
-    return c;
-}
-
-bool equal_nocase(const std::string& a, const std::string& b) noexcept {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (fold(static_cast<unsigned char>(a[i])) != fold(static_cast<unsigned char>(b[i]))) return false;
-    return true;
-}
-
-// A new table is written in full form, never copying keyed input.
-struct writer_scope {
-    writer_settings saved = writer_state();
-    writer_scope() {
-        writer_state().requested_keys_mode = 0;
-        writer_state().copy_keyed_verbatim = false;
-    }
-    ~writer_scope() { writer_state() = saved; }
-};
 
 // The common reordering step on a table read up to its data section (f
 // stands there, or is null when t holds its data): the request, berakna
@@ -185,7 +160,7 @@ struct writer_scope {
 // file.
 int reorder_and_write(table& t, in_file* f, const variable_order& order, const char* out_path,
                       const title_words& words) {
-    if (!order_complete(order, t.vars.size())) return pivot_bad_order;
+    if (!order_complete(order, t.vars.size())) return codes::op_bad_order;
     bearb req;
     req.op = op_reorder;
     bool same = true;
@@ -202,15 +177,13 @@ int reorder_and_write(table& t, in_file* f, const variable_order& order, const c
     if (same) {
         // Only the boundary between stub and heading moves: the cells stay.
         if (!t.data()) {
-            if (!f) return compute_failed;
-            const int rc = read_data(t, *f);
-            if (rc == data_no_block) return 200;
-            if (rc != 0) return rc;
+            if (!f) return codes::op_failed;
+            if (const int rc = read_data(t, *f); rc != 0) return rc;
         }
         for (variable& v : t.vars) v.keys_mode = 0;
     } else {
         const int rc = berakna(t, req, f, moved);
-        if (rc == compute_failed) return pivot_bad_order;
+        if (rc == codes::op_failed) return codes::op_bad_order;
         if (rc != 0) return rc;
         result = &moved;
     }
@@ -218,45 +191,29 @@ int reorder_and_write(table& t, in_file* f, const variable_order& order, const c
     nt.heading = order.heading.empty() ? nt.vars.size() : order.stub.size();
     if (f) f->close();
 
-    title_rebuild(nt, 72, words);
-    out_file out;
-    if (!out_path || !out.open(out_path)) return 400;
-    writer_scope ws;
-    msave(nt, out);
-    std::int64_t cells = count_cells(nt.vars);
-    std::int64_t row = 1;
-    for (std::size_t i = nt.stub_count(); i < nt.vars.size(); ++i) row *= nt.vars[i].value_count;
-    int drc = dsave(nullptr, out, nt, cells, 1, stored_decimals(nt),
-                    static_cast<int>(row > (1 << 30) ? (1 << 30) : row), 0, 0);
-    if (!out.close() && drc == 0) drc = data_input_ended;
-    return drc;
+    title_rebuild(nt, title_width, words);
+    return write_new_table(nt, out_path, 0);
 }
 
 // Opens and reads the source up to its data section. 0, 400, 84 or the
 // reader's code.
 int open_source(const char* in_path, const char* out_path, in_file& in, table& t) {
-    if (!in_path || !out_path) return 400;
-    if (!in.open(in_path)) return 400;
+    if (!in_path || !out_path) return codes::cannot_open;
+    if (!in.open(in_path)) return codes::cannot_open;
     // Writing the new table over its source would destroy the cells still
     // to be read from it.
-    if (plat::same_file(in_path, out_path)) return pivot_same_file;
+    if (plat::same_file(in_path, out_path)) return codes::op_same_file;
     t = table_new();
     return metain(in, t);
-}
-
-// Memory running out is 200, any other exception 999, as at the exports.
-template <class F>
-int guarded(F&& f) noexcept {
-    return guard(std::forward<F>(f));
 }
 
 }  // namespace
 
 int pivot(const char* in_path, const char* out_path, int alt, const char* unit_var, const title_words& words) {
     (void)unit_var;  // variables are taken by position: the unnamed one needs no stand-in name
-    return guarded([&] {
+    return guard([&] {
         variable_order order;
-        if (!pivot_order(0, 0, alt, order)) return pivot_bad_alt;
+        if (!pivot_order(0, 0, alt, order)) return codes::op_bad_pivot_alt;
         in_file in;
         table t;
         if (const int rc = open_source(in_path, out_path, in, t); rc != 0) return rc;
@@ -268,14 +225,14 @@ int pivot(const char* in_path, const char* out_path, int alt, const char* unit_v
 int variableorder(const char* in_path, const char* out_path, const char* stub_order, const char* head_order,
                   const char* unit_var, const title_words& words) {
     (void)unit_var;  // as in pivot
-    return guarded([&] {
+    return guard([&] {
         in_file in;
         table t;
         if (const int rc = open_source(in_path, out_path, in, t); rc != 0) return rc;
         variable_order order;
         if (!parse_variable_numbers(stub_order ? stub_order : "", t.vars.size(), order.stub) ||
             !parse_variable_numbers(head_order ? head_order : "", t.vars.size(), order.heading))
-            return pivot_bad_order;
+            return codes::op_bad_order;
         return reorder_and_write(t, &in, order, out_path, words);
     });
 }
@@ -316,7 +273,7 @@ bool names_to_positions(const table& t, const vt_listbox* lb, const std::string&
         for (std::size_t k = 0; k < t.vars.size() && hit == t.vars.size(); ++k) {
             if (taken[k]) continue;
             const opt_string& name = t.vars[k].name;
-            if (!name && equal_nocase(text, unit_var)) hit = k;
+            if (!name && plat::equal_nocase_1252(text, unit_var)) hit = k;
         }
         for (std::size_t k = 0; k < t.vars.size() && hit == t.vars.size(); ++k)
             if (!taken[k] && t.vars[k].name && *t.vars[k].name == text) hit = k;
@@ -331,7 +288,7 @@ bool names_to_positions(const table& t, const vt_listbox* lb, const std::string&
 
 int varorder(const char* in_path, const char* out_path, const vt_listbox* stub_list, const vt_listbox* head_list,
              int step, const char* unit_var, const title_words& words) {
-    return guarded([&] {
+    return guard([&] {
         const std::string unit = unit_var ? unit_var : "";
         varorder_state& s = held_table();
         if (step == 3) {
@@ -339,12 +296,12 @@ int varorder(const char* in_path, const char* out_path, const vt_listbox* stub_l
             return 0;
         }
         if (step == 2) {
-            if (!s.held) return varorder_no_table;
-            if (!out_path) return 400;
-            if (plat::same_file(s.source_path, out_path)) return pivot_same_file;
+            if (!s.held) return codes::op_no_dialogue_table;
+            if (!out_path) return codes::cannot_open;
+            if (plat::same_file(s.source_path, out_path)) return codes::op_same_file;
             variable_order order;
             std::vector<char> taken(s.t.vars.size(), 0);
-            int rc = pivot_bad_order;
+            int rc = codes::op_bad_order;
             if (names_to_positions(s.t, stub_list, unit, taken, order.stub) &&
                 names_to_positions(s.t, head_list, unit, taken, order.heading))
                 rc = reorder_and_write(s.t, nullptr, order, out_path, words);
@@ -352,14 +309,12 @@ int varorder(const char* in_path, const char* out_path, const vt_listbox* stub_l
             return rc;
         }
         release_held();
-        if (!in_path) return 400;
+        if (!in_path) return codes::cannot_open;
         in_file in;
-        if (!in.open(in_path)) return 400;
+        if (!in.open(in_path)) return codes::cannot_open;
         table t = table_new();
         if (const int rc = metain(in, t); rc != 0) return rc;
-        const int rc = read_data(t, in);
-        if (rc == data_no_block) return 200;
-        if (rc != 0) return rc;
+        if (const int rc = read_data(t, in); rc != 0) return rc;
         for (std::size_t k = 0; k < t.vars.size(); ++k) {
             const std::string name = t.vars[k].name ? *t.vars[k].name : unit;
             plat::lb_add(k < t.stub_count() ? stub_list : head_list, name);

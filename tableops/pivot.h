@@ -22,15 +22,11 @@
 
 namespace vt {
 
-// The request code of the reordering.
-inline constexpr int op_reorder = 31;
-
-// Result codes besides 0 (or the data writer's result), 400 (a file cannot
-// be opened), the reader's codes, 200 (no memory) and 201/121 (data).
-inline constexpr int pivot_same_file = 84;   // the output would replace the input table
-inline constexpr int pivot_bad_alt = 88;     // pivot: alt is neither 1 nor 2
-inline constexpr int pivot_bad_order = 89;   // the orders do not name every variable exactly once
-inline constexpr int varorder_no_table = 90; // varorder step 2 without a table read in an earlier step
+// Results (core/codes.h): 0 or the data writer's result, cannot_open, the
+// reader's code, op_same_file, op_bad_pivot_alt, op_bad_order,
+// op_no_dialogue_table (varorder), no_memory when the new table's cells
+// cannot be had, and the data reader's code when the source's cells cannot
+// be read into memory (no_data_block, or 121 for a bad key of keyed data).
 
 // The new order as positions in the source chain: the stub first, then the
 // heading.
@@ -62,16 +58,17 @@ bool order_complete(const variable_order& order, std::size_t count);
 // cell notes and data notes, and the contents information rebuilt. The
 // data are read from source_file when source holds none. The heading
 // marker of `out` is left as copy_head picks it: the caller sets it.
-// Returns compute_ok, compute_failed (the entries do not name every
-// variable exactly once), compute_no_memory, or a data reader code.
+// Returns codes::ok, codes::op_failed (the entries do not name every
+// variable exactly once), codes::no_memory, or the data reader's code.
 int reorder_variables(table& source, const bearb& req, in_file* source_file, table& out);
 
 // Reorders the table read from in_path and writes it to out_path with its
-// title rebuilt from `words` (72 characters per line). unit_var is the
+// title rebuilt from `words` (title_width characters per line). unit_var is the
 // text standing for the variable without a name (only the list boxes of
 // the host form need it; the batch forms name variables by number).
 // Result: the data writer's result, 400 when in_path or out_path cannot be
-// opened, the reader's code, 84, 88 (pivot), 89, 200, 201 or 121.
+// opened, the reader's code, 84, 88 (pivot), 89, 200 (no memory for the new
+// cells), 201 (no memory for the source's cells) or 121.
 int pivot(const char* in_path, const char* out_path, int alt, const char* unit_var, const title_words& words);
 int variableorder(const char* in_path, const char* out_path, const char* stub_order, const char* head_order,
                   const char* unit_var, const title_words& words);
@@ -86,7 +83,8 @@ int variableorder(const char* in_path, const char* out_path, const char* stub_or
 //   other:  reads in_path (releasing any table still held), fills stub_list
 //           and head_list with the names of the stub and heading variables
 //           (the variable without a name as unit_var) and keeps the table;
-//           0, 400 or the reader's code.
+//           0, 400, the reader's code, or 201/121 when its cells cannot
+//           be read.
 int varorder(const char* in_path, const char* out_path, const vt_listbox* stub_list, const vt_listbox* head_list,
              int step, const char* unit_var, const title_words& words);
 

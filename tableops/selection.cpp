@@ -8,12 +8,12 @@
 #include <string_view>
 #include <utility>
 
-#include "core/cellfmt.h"
+#include "core/codes.h"
 #include "core/datasec.h"
 #include "core/guard.h"
 #include "core/reader.h"
-#include "core/writer.h"
 #include "platform/fsinfo.h"
+#include "tableops/newtable.h"
 #include "tableops/title.h"
 #include "tableops/valuesets.h"
 
@@ -40,13 +40,13 @@ int mark_list(selection_vector& v, const std::string& list) {
         if (item.empty()) continue;
         std::size_t n = 0;
         for (char c : item) {
-            if (c < '0' || c > '9') return sel_bad_list;
+            if (c < '0' || c > '9') return codes::op_bad_list;
             n = n * 10 + static_cast<std::size_t>(c - '0');
-            if (n > v.size()) return sel_bad_list;
+            if (n > v.size()) return codes::op_bad_list;
         }
         // Numbers go strictly upwards: a repeated or earlier number would
         // ask for a value twice or out of order.
-        if (n < 1 || n <= last) return sel_bad_list;
+        if (n < 1 || n <= last) return codes::op_bad_list;
         picked.push_back(n);
         last = n;
     }
@@ -67,7 +67,7 @@ int sumreg_install(selection_state& s, std::size_t var, aggregation agg) {
     }
     // Two variables of one name could not be told apart in the new table.
     for (std::size_t j = 0; j < t.vars.size(); ++j)
-        if (j != var && t.vars[j].name && *t.vars[j].name == agg.unique_name) return sel_name_clash;
+        if (j != var && t.vars[j].name && *t.vars[j].name == agg.unique_name) return codes::op_name_clash;
 
     variable temp = aggregated_variable(agg);
     temp.name = agg.unique_name;
@@ -94,7 +94,11 @@ void sumreg_uninstall(selection_state& s, std::size_t k) {
 
 namespace {
 
-bool one_value_operation(int op) noexcept { return (op >= 11 && op <= 14) || op == 21 || op == 23; }
+// The operations that work on chosen values want a variable's only value
+// listed by text even when it is chosen, rather than kept as "all values".
+bool one_value_operation(int op) noexcept {
+    return (op >= op_add_values && op <= op_divide_values) || op == op_percentages || op == op_per_mille;
+}
 
 }  // namespace
 
@@ -134,20 +138,10 @@ int build_request(selection_state& s, bearb& out) {
     }
     out.op = s.op;
     for (std::size_t k = 0; k < s.installed.size(); ++k) sumreg_uninstall(s, k);
-    return out.entries.empty() ? sel_nothing_kept : 0;
+    return out.entries.empty() ? codes::op_nothing_kept : 0;
 }
 
 namespace {
-
-// A new table is written in full form, never copying keyed input.
-struct writer_scope {
-    writer_settings saved = writer_state();
-    writer_scope() {
-        writer_state().requested_keys_mode = 0;
-        writer_state().copy_keyed_verbatim = false;
-    }
-    ~writer_scope() { writer_state() = saved; }
-};
 
 bool has_code(const variable& v) {
     for (const value& val : v.values)
@@ -158,16 +152,16 @@ bool has_code(const variable& v) {
 // Installs the aggregation an "A" list names for variable i and marks its
 // groups. "A", one separator, the file name, ";", the group numbers.
 int install_listed(selection_state& s, std::size_t i, const std::string& list, const std::string& dir) {
-    if (list.size() < 2) return sel_bad_aggregated;
+    if (list.size() < 2) return codes::op_bad_aggregated;
     const std::size_t semi = list.find(';', 2);
-    if (semi == std::string::npos || semi == 2) return sel_bad_aggregated;
+    if (semi == std::string::npos || semi == 2) return codes::op_bad_aggregated;
     const std::string file = list.substr(2, semi - 2);
     variable& v = s.t->vars[i];
     // Member codes are matched against the values' first field, so a
     // variable showing texts for its codes shows the codes first.
     if (has_code(v)) swap_texts_codes(v, dir);
     aggregation agg;
-    if (sumreg_struct(join_dir(dir, file), agg) != 0) return 400;
+    if (sumreg_struct(join_dir(dir, file), agg) != 0) return codes::cannot_open;
     agg.kind = 'V';  // the batch never matches by prefix
     if (const int rc = sumreg_install(s, i, std::move(agg)); rc != 0) return rc;
     return mark_list(s.vectors[i], list.substr(semi + 1));
@@ -176,12 +170,12 @@ int install_listed(selection_state& s, std::size_t i, const std::string& list, c
 int run_selection(bool aggregate, const char* in_path, const char* out_path, const char* texts,
                   const char* value_set_dir, const std::array<const char*, max_selected_vars>& sel, int secrecy,
                   const char* language, int keep_description) {
-    if (!in_path || !out_path) return 400;
+    if (!in_path || !out_path) return codes::cannot_open;
     in_file in;
-    if (!in.open(in_path)) return 400;
+    if (!in.open(in_path)) return codes::cannot_open;
     // Writing the new table over its source would destroy the cells still
     // to be read from it.
-    if (plat::same_file(in_path, out_path)) return sel_same_file;
+    if (plat::same_file(in_path, out_path)) return codes::op_same_file;
 
     table t = table_new();
     {
@@ -195,7 +189,7 @@ int run_selection(bool aggregate, const char* in_path, const char* out_path, con
     selection_begin(s, t);
     for (std::size_t i = 0; i < sel.size(); ++i) {
         if (!sel[i] || !*sel[i]) continue;
-        if (i >= t.vars.size()) return sel_bad_list;
+        if (i >= t.vars.size()) return codes::op_bad_list;
         const std::string list = sel[i];
         const int rc = aggregate && list[0] == 'A' ? install_listed(s, i, list, dir) : mark_list(s.vectors[i], list);
         if (rc != 0) return rc;
@@ -205,28 +199,12 @@ int run_selection(bool aggregate, const char* in_path, const char* out_path, con
 
     table nt;
     const int rc = berakna(t, req, &in, nt);
-    if (rc == compute_failed) return aggregate ? agg_no_table : sel_no_table;
+    if (rc == codes::op_failed) return aggregate ? codes::op_agg_failed : codes::op_failed;
     if (rc != 0) return rc;
     in.close();
 
-    title_rebuild(nt, 72, title_words_from_list(texts ? texts : ""));
-    out_file out;
-    if (!out.open(out_path)) return 400;
-    writer_scope ws;
-    msave(nt, out);
-    std::int64_t cells = count_cells(nt.vars);
-    std::int64_t row = 1;
-    for (std::size_t i = nt.stub_count(); i < nt.vars.size(); ++i) row *= nt.vars[i].value_count;
-    int drc = dsave(nullptr, out, nt, cells, 1, stored_decimals(nt), static_cast<int>(row > 1 << 30 ? 1 << 30 : row),
-                    secrecy, 0);
-    if (!out.close() && drc == 0) drc = data_input_ended;
-    return drc;
-}
-
-// Memory running out is 200, any other exception 999, as at the exports.
-template <class F>
-int guarded(F&& f) noexcept {
-    return guard(std::forward<F>(f));
+    title_rebuild(nt, title_width, title_words_from_list(texts ? texts : ""));
+    return write_new_table(nt, out_path, secrecy);
 }
 
 }  // namespace
@@ -234,7 +212,7 @@ int guarded(F&& f) noexcept {
 int selvalues_list(const char* in_path, const char* out_path, const char* texts,
                    const std::array<const char*, max_selected_vars>& sel, int secrecy, const char* language,
                    int keep_description) {
-    return guarded([&] {
+    return guard([&] {
         return run_selection(false, in_path, out_path, texts, nullptr, sel, secrecy, language, keep_description);
     });
 }
@@ -242,7 +220,7 @@ int selvalues_list(const char* in_path, const char* out_path, const char* texts,
 int aggvalues_list(const char* in_path, const char* out_path, const char* texts, const char* value_set_dir,
                    const std::array<const char*, max_selected_vars>& sel, int secrecy, const char* language,
                    int keep_description) {
-    return guarded([&] {
+    return guard([&] {
         return run_selection(true, in_path, out_path, texts, value_set_dir, sel, secrecy, language,
                              keep_description);
     });

@@ -19,19 +19,15 @@
 
 namespace vt {
 
-// Result codes of the selection jobs besides 0, 400 (a file cannot be
-// opened), the reader's codes, 200 (no memory) and the data reader's 121
-// and 801.
-inline constexpr int sel_no_table = 1;          // selvalues: no new table was formed
-inline constexpr int sel_bad_list = 81;         // a selection list not strictly ascending, out of range or not a number
-inline constexpr int sel_bad_aggregated = 82;   // an aggregated list without ";" after its file name, or no file name
-inline constexpr int sel_nothing_kept = 83;     // no variable keeps any value
-inline constexpr int sel_same_file = 84;        // the output would replace the input table
-inline constexpr int sel_name_clash = 86;       // an aggregation's name is the name of another variable
-inline constexpr int agg_no_table = 92;         // aggvalues: no new table was formed
+// Results (core/codes.h) besides 0: cannot_open, the reader's codes,
+// no_memory, the data reader's 121 and 801, and op_failed (selvalues) or
+// op_agg_failed (aggvalues) when no new table was formed, op_bad_list,
+// op_bad_aggregated, op_nothing_kept, op_same_file, op_name_clash.
 
+// Selection lists reach the first 16 variables of a table; the rest are
+// eliminated. An aggregation takes the list of its variable, so this
+// bounds the aggregations of one call too.
 inline constexpr int max_selected_vars = 16;
-inline constexpr int max_aggregations = 16;
 
 // Marks of one variable: 0 not chosen, 1 chosen, 2 chosen into the second
 // list (those follow the 1s in the request).
@@ -60,7 +56,7 @@ void selection_begin(selection_state& s, table& t);
 // Marks the values listed in `list` (1-based numbers separated by ",";
 // empty items are skipped) in vector v with 1. The numbers must be
 // strictly ascending and within 1..v.size(); otherwise nothing is marked
-// and the result is sel_bad_list.
+// and the result is codes::op_bad_list.
 int mark_list(selection_vector& v, const std::string& list);
 
 // Install mode of sumreg_adm: the aggregation's unique name becomes its
@@ -68,8 +64,8 @@ int mark_list(selection_vector& v, const std::string& list);
 // the same name (the latest such one, so three alike read "x", "x_1",
 // "x_2"). A temporary variable with one value per group (group text, group
 // code) replaces the variable at `var` and its selection vector is reset to
-// one zero per group. Returns 0, or sel_name_clash when the unique name is
-// the name of another variable of the table.
+// one zero per group. Returns 0, or codes::op_name_clash when the unique
+// name is the name of another variable of the table.
 int sumreg_install(selection_state& s, std::size_t var, aggregation agg);
 
 // Puts the source variable of installed aggregation k back.
@@ -79,13 +75,13 @@ void sumreg_uninstall(selection_state& s, std::size_t k);
 // that keeps values (all of them: an entry without values; some: their
 // texts, marks 1 then 2; none: no entry), the installed aggregations
 // reduced to their marked groups and attached to their variable's entry,
-// and every source variable put back. Returns 0, or sel_nothing_kept when
-// no variable keeps a value.
+// and every source variable put back. Returns 0, or codes::op_nothing_kept
+// when no variable keeps a value.
 int build_request(selection_state& s, bearb& out);
 
 // The batch selection: reads in_path, keeps the values that sel[i] lists
-// for variable i+1 (null or empty: eliminated; variables beyond 16 are
-// eliminated), rebuilds the title from texts ("and;by;distr") and writes
+// for variable i+1 (null or empty: eliminated; variables beyond
+// max_selected_vars are eliminated), rebuilds the title from texts ("and;by;distr") and writes
 // the new table to out_path. secrecy is the data writer's recode flag;
 // a non-empty language selects the texts read; keep_description 0 drops the
 // DESCRIPTION unless it is the default title.

@@ -1,8 +1,16 @@
+// The title an operation gives the table it makes, and the words it is built with.
 #include "tableops/title.h"
 
 #include "platform/ini.h"
 
 namespace vt {
+
+namespace {
+
+// A word of the label file is read with at most this many characters.
+constexpr std::size_t label_word_size = 100;
+
+}  // namespace
 
 title_words title_words_from_list(std::string_view texts) {
     title_words w;
@@ -20,9 +28,9 @@ title_words title_words_from_list(std::string_view texts) {
 
 title_words title_words_from_label_file(const std::string& path) {
     title_words w;
-    w.and_word = plat::ini_get_string(path, "Global", "and", "", 100);
-    w.by_word = plat::ini_get_string(path, "Global", "by", "", 100);
-    w.distr_word = plat::ini_get_string(path, "Global", "distr", "", 100);
+    w.and_word = plat::ini_get_string(path, "Global", "and", "", label_word_size);
+    w.by_word = plat::ini_get_string(path, "Global", "by", "", label_word_size);
+    w.distr_word = plat::ini_get_string(path, "Global", "distr", "", label_word_size);
     return w;
 }
 

@@ -10,6 +10,10 @@
 
 namespace vt {
 
+// Every operation cuts the title it rebuilds into lines of at most this
+// many characters.
+inline constexpr int title_width = 72;
+
 // The three words the title is built with, in the user's language.
 struct title_words {
     std::string and_word;

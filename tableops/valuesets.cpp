@@ -4,6 +4,7 @@
 #include <fstream>
 #include <unordered_map>
 
+#include "core/codes.h"
 #include "platform/fsinfo.h"
 #include "platform/ini.h"
 
@@ -86,7 +87,7 @@ bool domain_equal(const std::string& a, const std::string& b) noexcept {
 
 int sumreg_struct(const std::string& path, aggregation& out) {
     plat::ini_file ini;
-    if (!ini.load(plat::native_path(path))) return 400;
+    if (!ini.load(plat::native_path(path))) return codes::cannot_open;
     out.value_set = get(ini, "Aggreg", "Valueset", aggregation_buf);
     out.name = get(ini, "Aggreg", "Name", aggregation_buf);
     out.unique_name = out.name;

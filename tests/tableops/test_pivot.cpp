@@ -8,10 +8,13 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "core/codes.h"
 #include "core/datasec.h"
 #include "core/reader.h"
 #include "platform/datablock.h"
@@ -207,7 +210,8 @@ TEST(Pivot, UnnamedVariableAndContentsInformation) {
 
 // A keyed source is read in memory and written in full form; the time
 // variable keeps its TIMEVAL list wherever it goes. Without memory for the
-// cells the job ends with 200 and writes nothing.
+// source's cells the data reader's 201 ends the job, without memory for the
+// new table's cells 200; either way nothing is written.
 TEST(Pivot, KeyedSourceTimeListAndNoMemory) {
     vt::test::temp_dir dir;
     dir.write("in.vt",
@@ -224,15 +228,31 @@ TEST(Pivot, KeyedSourceTimeListAndNoMemory) {
     EXPECT_EQ(t.vars[0].is_time, 1);
     EXPECT_EQ(t.timeval.size(), 2u);
 
-    vt::plat::refuse_data_blocks(true);
-    const int rc = run_order(dir, "2", "1", "in.vt");
-    vt::plat::refuse_data_blocks(false);
-    EXPECT_EQ(rc, 200);
     std::filesystem::remove(dir.file("out.vt"));
-    vt::plat::refuse_data_blocks(true);
-    const int same = run_order(dir, "1", "2", "in.vt");
-    vt::plat::refuse_data_blocks(false);
-    EXPECT_EQ(same, 200);
+    auto refused = [](auto job) {
+        vt::plat::refuse_data_blocks(true);
+        const int rc = job();
+        vt::plat::refuse_data_blocks(false);
+        return rc;
+    };
+    // A new order, and the same order with the boundary moved (no new cells).
+    for (auto [stub, head] : {std::pair{"2", "1"}, std::pair{"1", "2"}}) {
+        EXPECT_EQ(refused([&] { return run_order(dir, stub, head); }), 201) << stub;
+        EXPECT_FALSE(std::filesystem::exists(dir.file("out.vt")));
+    }
+    // varorder holds the source's cells from its first step on, so its
+    // second step only needs the new table's.
+    vt::plat::memory_listbox stub, head;
+    const std::string in = dir.file("in.vt"), out = dir.file("out.vt");
+    EXPECT_EQ(refused([&] { return vt::varorder(in.c_str(), "", stub.view(), head.view(), 1, "unit", words); }), 201);
+    EXPECT_TRUE(stub.items().empty());
+    ASSERT_EQ(vt::varorder(in.c_str(), "", stub.view(), head.view(), 1, "unit", words), 0);
+    stub.reset();
+    head.reset();
+    stub.add("year");
+    head.add("region");
+    EXPECT_EQ(refused([&] { return vt::varorder(nullptr, out.c_str(), stub.view(), head.view(), 2, "unit", words); }),
+              200);
     EXPECT_FALSE(std::filesystem::exists(dir.file("out.vt")));
 }
 
@@ -268,16 +288,16 @@ TEST(VariableOrder, NumbersGiveTheNewOrder) {
 TEST(VariableOrder, BadRequestsAreRefused) {
     vt::test::temp_dir dir;
     dir.write("in.vt", three_vars);
-    EXPECT_EQ(run_order(dir, "1,2", ""), vt::pivot_bad_order);
-    EXPECT_EQ(run_order(dir, "1,2", "2,3"), vt::pivot_bad_order);
-    EXPECT_EQ(run_order(dir, "1,2", "4"), vt::pivot_bad_order);
-    EXPECT_EQ(run_order(dir, "1,x", "3"), vt::pivot_bad_order);
-    EXPECT_EQ(run_order(dir, "1,2,3", "1"), vt::pivot_bad_order);
-    EXPECT_EQ(run_pivot(dir, 3), vt::pivot_bad_alt);
-    EXPECT_EQ(run_pivot(dir, 0), vt::pivot_bad_alt);
+    EXPECT_EQ(run_order(dir, "1,2", ""), vt::codes::op_bad_order);
+    EXPECT_EQ(run_order(dir, "1,2", "2,3"), vt::codes::op_bad_order);
+    EXPECT_EQ(run_order(dir, "1,2", "4"), vt::codes::op_bad_order);
+    EXPECT_EQ(run_order(dir, "1,x", "3"), vt::codes::op_bad_order);
+    EXPECT_EQ(run_order(dir, "1,2,3", "1"), vt::codes::op_bad_order);
+    EXPECT_EQ(run_pivot(dir, 3), vt::codes::op_bad_pivot_alt);
+    EXPECT_EQ(run_pivot(dir, 0), vt::codes::op_bad_pivot_alt);
     EXPECT_FALSE(std::filesystem::exists(dir.file("out.vt")));
 
-    EXPECT_EQ(vt::pivot(dir.file("in.vt").c_str(), dir.file("in.vt").c_str(), 1, "", words), vt::pivot_same_file);
+    EXPECT_EQ(vt::pivot(dir.file("in.vt").c_str(), dir.file("in.vt").c_str(), 1, "", words), vt::codes::op_same_file);
     EXPECT_EQ(dir.read("in.vt"), three_vars);
     EXPECT_EQ(run_pivot(dir, 1, "missing.vt"), 400);
     dir.write("bad.vt", "CHARSET=\"ANSI\";\nMATRIX=\"T\";\n");
@@ -344,7 +364,7 @@ TEST(VariableOrder, LibraryExports) {
     EXPECT_EQ(t.title, (vt::text_list{"Pop nach sex, year und region"}));
     expect_every_cell(t);
     EXPECT_EQ(order(dir.file("in.vt").c_str(), dir.file("out3.vt").c_str(), "2", "3", "unit", ""),
-              vt::pivot_bad_order);
+              vt::codes::op_bad_order);
 
     dir.write("sorted.vt",
               "CHARSET=\"ANSI\";\nDECIMALS=0;\nMATRIX=\"T\";\nSUBJECT-AREA=\"S\";\nSUBJECT-CODE=\"S\";\n"
@@ -352,13 +372,13 @@ TEST(VariableOrder, LibraryExports) {
               "VALUES(\"$$SORT\")=\"p\",\"q\";\nVALUES(\"k\")=\"x\",\"y\",\"z\";\nDATA=\n1 2 3 4 5 6;\n");
     vt::plat::memory_listbox stub, head;
     EXPECT_EQ(varorder(nullptr, dir.file("out4.vt").c_str(), stub.view(), head.view(), 2, "Unit", ""),
-              vt::varorder_no_table);
+              vt::codes::op_no_dialogue_table);
     ASSERT_EQ(varorder(dir.file("sorted.vt").c_str(), "", stub.view(), head.view(), 1, "Unit", ""), 0);
     EXPECT_EQ(stub.items(), (std::vector<std::string>{"Unit"}));
     EXPECT_EQ(head.items(), (std::vector<std::string>{"k"}));
     // The source as output is refused; the table stays for another try.
     EXPECT_EQ(varorder(nullptr, dir.file("sorted.vt").c_str(), stub.view(), head.view(), 2, "unit", ""),
-              vt::pivot_same_file);
+              vt::codes::op_same_file);
     // The host moves the variables across.
     stub.reset();
     head.reset();
@@ -371,14 +391,14 @@ TEST(VariableOrder, LibraryExports) {
     EXPECT_EQ(cells(t), (std::vector<double>{1, 4, 2, 5, 3, 6}));
     // Step 2 released the table; a name the table lacks is refused.
     EXPECT_EQ(varorder(nullptr, dir.file("out5.vt").c_str(), stub.view(), head.view(), 2, "unit", ""),
-              vt::varorder_no_table);
+              vt::codes::op_no_dialogue_table);
     stub.reset();
     head.reset();
     ASSERT_EQ(varorder(dir.file("sorted.vt").c_str(), "", stub.view(), head.view(), 1, "Unit", ""), 0);
     head.reset();
     head.add("nothing");
     EXPECT_EQ(varorder(nullptr, dir.file("out5.vt").c_str(), stub.view(), head.view(), 2, "unit", ""),
-              vt::pivot_bad_order);
+              vt::codes::op_bad_order);
     EXPECT_EQ(varorder(nullptr, nullptr, nullptr, nullptr, 3, nullptr, nullptr), 0);
 }
 
@@ -404,6 +424,6 @@ TEST(VariableOrder, BatchJobs) {
     EXPECT_EQ(t.heading, 2u);
     expect_every_cell(t);
 
-    EXPECT_EQ(run(files + "[Query]\nFunction=pivotmanual\nStubOrder=3,1\nHeadOrder=3\n"), vt::pivot_bad_order);
+    EXPECT_EQ(run(files + "[Query]\nFunction=pivotmanual\nStubOrder=3,1\nHeadOrder=3\n"), vt::codes::op_bad_order);
     EXPECT_NE(dir.read("err.txt").find("89"), std::string::npos) << dir.read("err.txt");
 }

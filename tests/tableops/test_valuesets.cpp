@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <vector>
 
+#include "core/codes.h"
 #include "core/datasec.h"
 #include "core/reader.h"
 #include "tableops/compute.h"
@@ -125,15 +126,15 @@ TEST(ValueSet, AggregationRefusals) {
     dir.write("in.vt", region_table("3"));
     dir.write("none.agg", "[Aggreg]\nName=None\n1=X\n[Aggtext]\n1=x\n[X]\n1=77\n2=88\n");
     dir.write("areas.agg", areas_agg);
-    EXPECT_EQ(aggregate(dir, "out.vt", {"A;none.agg;1", "1"}), vt::agg_no_table);
-    EXPECT_EQ(aggregate(dir, "out.vt", {"A;areas.agg", "1"}), vt::sel_bad_aggregated);
-    EXPECT_EQ(aggregate(dir, "out.vt", {"A;;1", "1"}), vt::sel_bad_aggregated);
-    EXPECT_EQ(aggregate(dir, "out.vt", {"A;areas.agg;3", "1"}), vt::sel_bad_list);
+    EXPECT_EQ(aggregate(dir, "out.vt", {"A;none.agg;1", "1"}), vt::codes::op_agg_failed);
+    EXPECT_EQ(aggregate(dir, "out.vt", {"A;areas.agg", "1"}), vt::codes::op_bad_aggregated);
+    EXPECT_EQ(aggregate(dir, "out.vt", {"A;;1", "1"}), vt::codes::op_bad_aggregated);
+    EXPECT_EQ(aggregate(dir, "out.vt", {"A;areas.agg;3", "1"}), vt::codes::op_bad_list);
     EXPECT_EQ(aggregate(dir, "out.vt", {"A;missing.agg;1", "1"}), 400);
     EXPECT_FALSE(std::filesystem::exists(dir.file("out.vt")));
     // An aggregation named like another variable of the table.
     dir.write("sexname.agg", "[Aggreg]\nName=sex\n1=A\n[Aggtext]\n1=a\n[A]\n1=01\n");
-    EXPECT_EQ(aggregate(dir, "out.vt", {"A;sexname.agg;1", "1"}), vt::sel_name_clash);
+    EXPECT_EQ(aggregate(dir, "out.vt", {"A;sexname.agg;1", "1"}), vt::codes::op_name_clash);
 }
 
 // With kind letter "N" a member code without a value of its own takes the
