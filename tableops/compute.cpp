@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <new>
 #include <unordered_map>
 #include <utility>
@@ -28,7 +29,7 @@ namespace {
 double symbol_class(double v) noexcept {
     if (v > -9e18) return 0;
     double lo = -1.1e19, hi = -9e18, sym = -1e19;
-    for (int n = 0; n < 7; ++n) {
+    for (std::size_t n = 0; n < std::size(dot_values); ++n) {
         if (v > lo && v < hi) return sym;
         lo *= 10;
         hi *= 10;
@@ -53,7 +54,7 @@ double symbol_sum(double target, double x) noexcept {
 double quoted_token_value(const char* begin, const char* end) noexcept {
     const std::size_t n = static_cast<std::size_t>(end - begin);
     if (n == 1 && *begin == '-') return nil_value;
-    if (n < 1 || n > 7) return 0;
+    if (n < 1 || n > std::size(dot_values)) return 0;
     for (const char* p = begin; p != end; ++p)
         if (*p != '.') return 0;
     return dot_values[n - 1];
