@@ -300,10 +300,9 @@ TEST(VariableOrder, BadRequestsAreRefused) {
     EXPECT_EQ(vt::pivot(dir.file("in.vt").c_str(), dir.file("in.vt").c_str(), 1, "", words), vt::codes::op_same_file);
     EXPECT_EQ(dir.read("in.vt"), three_vars);
     EXPECT_EQ(run_pivot(dir, 1, "missing.vt"), 400);
+    // The reader's own code reaches the caller (132: SUBJECT-AREA= is missing).
     dir.write("bad.vt", "CHARSET=\"ANSI\";\nMATRIX=\"T\";\n");
-    const int rc = run_order(dir, "1", "", "bad.vt");
-    EXPECT_NE(rc, 0);
-    EXPECT_NE(rc, 400);
+    EXPECT_EQ(run_order(dir, "1", "", "bad.vt"), 132);
     EXPECT_EQ(vt::pivot(dir.file("in.vt").c_str(), (dir.file("no-dir") + "/out.vt").c_str(), 1, "", words), 400);
 }
 
