@@ -7,13 +7,6 @@
 
 namespace vt {
 
-// Result codes of htmkonv and htmkonv2 besides 0 (written) and the codes of
-// the table reader and the data reader (201 no memory for the data block,
-// 121 a bad key in keyed data).
-inline constexpr int html_cannot_open = 400;      // the input or the output cannot be opened or written
-inline constexpr int html_no_memory = 200;        // memory ran out
-inline constexpr int html_internal_fault = 999;   // an unexpected failure inside the writer
-
 // Writes the table file `path` as an HTML page into `path2` (replaced).
 // All stub values share one header column and every stub level has rows of
 // its own; only the rows of the innermost level carry cells.

@@ -9,11 +9,6 @@
 
 namespace vt {
 
-// Result codes besides 0 (written) and the reader's own codes.
-inline constexpr int print_cannot_open = 400;  // input or output cannot be opened or written
-inline constexpr int print_no_memory = 200;
-inline constexpr int print_internal_fault = 999;
-
 // Common to the three:
 //
 //   path, path2   the input table file and the output (replaced; lines end

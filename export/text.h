@@ -7,12 +7,6 @@
 
 namespace vt {
 
-// Result codes of TextConv besides 0 (written) and the reader's codes.
-inline constexpr int text_cannot_open = 2;     // the input or the output cannot be opened
-inline constexpr int text_page_too_short = 7;  // a page cannot hold its header lines
-inline constexpr int text_no_memory = 200;     // memory ran out (also the data block: 201)
-inline constexpr int text_internal_fault = 999;  // an unexpected failure inside the writer
-
 // Prints the table file `infile` as a text report into `outfile` (replaced;
 // every line ends in CR LF, every page in a form feed).
 //
