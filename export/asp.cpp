@@ -31,8 +31,6 @@
 
 #include <charconv>
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -42,13 +40,10 @@
 #include "core/cellfmt.h"
 #include "core/cells.h"
 #include "core/datasec.h"
-#include "core/infile.h"
 #include "core/notes.h"
 #include "core/outfile.h"
-#include "core/reader.h"
 #include "core/table.h"
 #include "platform/codepage.h"
-#include "platform/ini.h"
 #include "export/frame.h"
 #include "platform/message.h"
 

@@ -34,7 +34,8 @@ namespace vt {
 //
 // A notes file (the output name without extension + "notes.txt") and its
 // symbol file number the data-note cells beside the output when the table
-// has DATANOTECELL entries.
+// has DATANOTECELL entries, unless either would be the input itself: then
+// the cells go without markers.
 //
 // Returns 0; 400 when the input or the output cannot be opened or the
 // output cannot be written completely; the reader's code when the keyword

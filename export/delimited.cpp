@@ -29,9 +29,7 @@
 
 #include "core/cellfmt.h"
 #include "core/datasec.h"
-#include "core/infile.h"
 #include "core/outfile.h"
-#include "core/reader.h"
 #include "core/table.h"
 #include "export/frame.h"
 #include "platform/text.h"

@@ -26,7 +26,8 @@ namespace vt {
 //   note_place      1 writes a data-note marker before the value, else after
 //
 // The markers come from the notes file beside the output (see
-// core/notes.h), written here when the table has data-note cells.
+// core/notes.h), written here when the table has data-note cells and
+// neither that file nor its symbol file is the input.
 // A `path` starting with "*" names no input: nothing is written, 0.
 // Returns 0; 400 when the input or the output cannot be opened or the
 // output cannot be written completely; the reader's code when the keyword

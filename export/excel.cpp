@@ -32,13 +32,10 @@
 
 #include "core/cellfmt.h"
 #include "core/datasec.h"
-#include "core/infile.h"
 #include "core/notes.h"
 #include "core/outfile.h"
-#include "core/reader.h"
 #include "core/table.h"
 #include "export/biff.h"
-#include "platform/fsinfo.h"
 #include "platform/ini.h"
 #include "export/frame.h"
 #include "platform/message.h"

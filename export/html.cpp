@@ -37,7 +37,6 @@
 #include "export/html.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -45,14 +44,9 @@
 #include <vector>
 
 #include "core/cellfmt.h"
-#include "core/datasec.h"
-#include "core/infile.h"
 #include "core/notes.h"
 #include "core/outfile.h"
-#include "core/reader.h"
 #include "core/table.h"
-#include "platform/fsinfo.h"
-#include "platform/ini.h"
 #include "export/frame.h"
 #include "platform/message.h"
 

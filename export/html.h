@@ -23,7 +23,8 @@ namespace vt {
 // written as stored, without escaping. When the table has DATANOTECELL
 // entries the cells are numbered into the notes file beside the output
 // (the output's name without extension + "notes.txt") and each noted cell
-// carries the symbol of its note.
+// carries the symbol of its note. Neither that file nor its symbol file is
+// ever written over the input: then the cells go without markers.
 //
 // The whole table is read before the output is created, so an output that
 // replaces the input still gets every cell. Returns 0; 400 when the input

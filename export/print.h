@@ -41,7 +41,8 @@ namespace vt {
 //               names any of its symbols, the table's texts are used
 //               instead, with "." .. "......." and "-" for those it lacks
 //   note_place  1 writes a data-note marker before the number, else after
-//               (the markers come from the notes file beside the output)
+//               (the markers come from the notes file beside the output,
+//               never written when it or its symbol file is the input)
 int asmkonv(const std::string& path, const std::string& path2, const std::string& delimiter, int oem,
             const std::string& symbols, int rounding, int note_place) noexcept;
 

@@ -32,7 +32,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -41,10 +40,8 @@
 
 #include "core/cellfmt.h"
 #include "core/datasec.h"
-#include "core/infile.h"
 #include "core/notes.h"
 #include "core/outfile.h"
-#include "core/reader.h"
 #include "core/table.h"
 #include "platform/codepage.h"
 #include "platform/ini.h"

@@ -28,7 +28,11 @@ namespace vt {
 //   noteplace     0 writes a cell's note marker after the value, 1 before
 //   thousand      thousands separator: 0 none, 1 blank, 2 ".", 3 ","
 //
-// When rowlength equals marglength the report is one unpaginated page.
+// Data-note markers come from the notes file beside the output (the
+// output's name without extension + "notes.txt"), written when the table has
+// DATANOTECELL entries and neither that file nor its symbol file is the
+// input. When rowlength equals marglength the report is one unpaginated
+// page.
 // Returns 0; 2 when the input or the output cannot be opened or the output
 // cannot be written completely; 7 when pagelength cannot hold a page's
 // header (the output keeps what was written); the reader's code when the

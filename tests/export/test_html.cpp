@@ -241,9 +241,6 @@ TEST_F(HtmlTest, FailuresGiveTheirCodesAndNoPage) {
     dir_.write("tab.vt", population());
     EXPECT_EQ(vt::htmkonv2(in_path(), dir_.file("no/such/dir.htm"), symbols, 0, 0), 400);
     EXPECT_EQ(vt::htmkonv("", out_path(), symbols, 0, 0), 400);
-    if (fs::exists("/dev/full")) {  // a page cut short is no success
-        EXPECT_EQ(vt::htmkonv(in_path(), "/dev/full", symbols, 0, 0), 400);
-    }
 
     // A reader problem (no CONTENTS) is returned as the reader says it.
     const std::string bad = "CHARSET=\"ANSI\";\nMATRIX=\"M\";\nSUBJECT-AREA=\"S\";\nSUBJECT-CODE=\"C\";\n"
