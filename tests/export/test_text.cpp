@@ -2,14 +2,13 @@
 // byte, column blocks and pages, notes, the OEM path and the failure codes.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 
+#include "../platform/temp_dir.h"
 #include "core/infile.h"
 #include "core/reader.h"
 #include "core/table.h"
@@ -55,18 +54,11 @@ struct text_args {
 class TextConvTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() /
-               ("vt_text_" + std::string(info->name()) + "_" + std::to_string(::getpid()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
         vt::reader_state().selected_language = "";
         vt::reader_state().oem_input = true;
     }
     void TearDown() override {
         vt::plat::refuse_data_blocks(false);
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
     }
 
     std::string in_path() const { return (dir_ / "table.vt").string(); }
@@ -94,7 +86,8 @@ protected:
         return rc_ == 0 ? read_file(out_path()) : std::string();
     }
 
-    fs::path dir_;
+    vt::test::temp_dir tmp_;
+    const fs::path dir_ = tmp_.path();
     int rc_ = -1;
 };
 
