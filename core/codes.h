@@ -46,6 +46,9 @@ inline constexpr int op_agg_failed = 92;         // aggvalues: no new table was 
 inline constexpr int text_cannot_open = 2;       // text report: the input or the output cannot be opened
 inline constexpr int text_page_too_short = 7;    // text report: a page cannot hold its header lines plus one row
 inline constexpr int resave_failed = 1;          // re-save: the input cannot be read or the output not written
+inline constexpr int resave_no_memory = 5;       // VtReSave: memory ran out (also for the data block)
+inline constexpr int resave_data_fault = 6;      // VtReSave: the data section could not be copied for another reason
+inline constexpr int resave_input_ended = 7;     // VtReSave: the input ended before the cells did, or the disk is full
 
 // ---- Batch driver (vtbatch).
 inline constexpr int batch_usage = 701;          // no query file named

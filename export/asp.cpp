@@ -31,8 +31,6 @@
 
 #include <charconv>
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -42,14 +40,11 @@
 #include "core/cellfmt.h"
 #include "core/cells.h"
 #include "core/datasec.h"
-#include "core/infile.h"
 #include "core/notes.h"
 #include "core/outfile.h"
-#include "core/reader.h"
 #include "core/table.h"
 #include "platform/codepage.h"
-#include "platform/ini.h"
-#include "export/export_run.h"
+#include "export/frame.h"
 #include "platform/message.h"
 
 namespace vt {
@@ -267,8 +262,8 @@ struct stub_level {
 class fragment {
 public:
     fragment(table& t, const options& o, out_file& f, cell_formatter& fmt, const cell_style& style,
-             const plat::ini_file* index)
-        : t_(t), o_(o), f_(f), fmt_(fmt), style_(style), index_(index) {}
+             const note_markers& markers)
+        : t_(t), o_(o), f_(f), fmt_(fmt), style_(style), markers_(markers) {}
 
     void write();
 
@@ -282,7 +277,6 @@ private:
     void write_stub_cell(std::size_t k, std::int64_t r, std::int64_t rowspan);
     void write_cells(std::int64_t r);
     void write_cell(std::int64_t r, std::int64_t c);
-    const std::string* marker(std::int64_t cell);
     bool keeps(std::int64_t r) const;
     std::int64_t kept_rows(std::int64_t first, std::int64_t count) const;
 
@@ -310,7 +304,7 @@ private:
     out_file& f_;
     cell_formatter& fmt_;
     const cell_style& style_;
-    const plat::ini_file* index_;
+    const note_markers& markers_;
 
     std::vector<stub_level> stub_;
     std::int64_t nrows_ = 1;
@@ -318,7 +312,6 @@ private:
     std::int64_t stub_columns_ = 1;
     std::vector<std::int64_t> written_block_;  // per stub level: the block whose outer cell was written
     std::string cell_;
-    std::string key_;
     bool footnote_open_ = false;
 };
 
@@ -552,27 +545,12 @@ void fragment::write_cells(std::int64_t r) {
 void fragment::write_cell(std::int64_t r, std::int64_t c) {
     const std::int64_t cell = r * ncols_ + c;
     format_cell(fmt_, r, c, t_.data()[cell], style_, cell_);
-    const std::string* m = marker(cell);
+    const std::string* m = markers_.find(cell);
     put("<td nowrap>");
     if (m != nullptr && o_.noteplace == 1) put(*m);
     put(cell_);
     if (m != nullptr && o_.noteplace != 1) put(*m);
     put("</td>");
-}
-
-// The data-note marker of a cell: the DATANOTECELL symbol whose number the
-// notes file gives it, or nullptr when it has none.
-const std::string* fragment::marker(std::int64_t cell) {
-    if (index_ == nullptr) return nullptr;
-    key_ = "cell";
-    key_ += std::to_string(cell);
-    const std::string* note = index_->find(key_, "note");
-    if (note == nullptr) return nullptr;
-    const long n = std::strtol(note->c_str(), nullptr, 10);
-    if (n < 1) return nullptr;
-    const text_list& symbols = datanote_symbols();
-    if (static_cast<std::size_t>(n) > symbols.size()) return note;
-    return &symbols[static_cast<std::size_t>(n - 1)];
 }
 
 // ---------------------------------------------------------------------------
@@ -781,60 +759,26 @@ void fragment::write_span_block() {
 
 // ---------------------------------------------------------------------------
 
-// True when writing `side` would replace the file at `input`.
-bool same_file(const std::string& side, const std::string& input) {
-    std::error_code ec;
-    return std::filesystem::equivalent(side, input, ec) && !ec;
-}
-
-// Reads the table in the requested language. The language applies to this
-// read only: when the reader did not take it (the read failed or the file
-// has no such language) the earlier setting comes back, so a later export
-// in the process does not inherit it.
-int read_table(const std::string& path, const std::string& vtlang, table& t) {
-    in_file in;
-    if (!in.open(path)) return asp_cannot_open;
-    reader_language_scope language(vtlang);
-    language.restore_only_untaken();
-    if (const int rc = metain(in, t); rc != 0) return rc;
-    return read_data(t, in);
-}
-
 int convert(const std::string& path, const std::string& path2, const options& o, const std::string& vtlang,
             const std::string& symbols, const std::string& decimalpoint, int thousand, int rounding) {
     table t = table_new();
-    // The whole table is in memory before the output is created, so an
-    // output that replaces the input cannot spoil what is read.
-    if (const int rc = read_table(path, vtlang, t); rc != 0) return rc;
-    if (t.data() == nullptr || static_cast<std::int64_t>(t.data_handle.size()) < count_cells(t.vars))
-        return data_no_block;
+    // The table is read in the requested language; the whole table is in
+    // memory before the output is created, so an output that replaces the
+    // input cannot spoil what is read.
+    if (const int rc = load_whole_table(path, t, codes::cannot_open, vtlang); rc != 0) return rc;
     wrap_notes(t, note_width, false);
 
     out_file file;
-    if (!file.open(path2)) return asp_cannot_open;
+    if (!open_output(file, path2)) return codes::cannot_open;
 
-    // The data-note numbering goes into side files beside the output; they
-    // are left out (and the cells shown without markers) should one of
-    // them be the input itself.
-    plat::ini_file index;
-    bool with_markers = false;
-    if (!t.datanotecells.empty()) {
-        const std::string notes = notes_file_name(path2);
-        if (!same_file(notes, path) && !same_file(symbol_file_name(notes), path))
-            with_markers = write_datanote_index(t, notes) > 0 && index.load(notes);
-    }
-
+    note_markers markers;
+    markers.prepare(t, path, path2);
     cell_formatter fmt = make_cell_formatter(t, symbols);
-    cell_style style;
-    // The tie rule needs the decimals the cells are stored with.
-    style.precision = stored_decimals(t);
-    style.decimal_point = decimalpoint;
-    style.rounding = rounding_flag(t, rounding);
-    style.thousands = thousand;
+    const cell_style style = export_cell_style(t, decimalpoint, rounding, thousand);
 
-    fragment page(t, o, file, fmt, style, with_markers ? &index : nullptr);
+    fragment page(t, o, file, fmt, style, markers);
     page.write();
-    return file.close() ? 0 : asp_cannot_open;
+    return file.close() ? 0 : codes::cannot_open;
 }
 
 }  // namespace
@@ -843,7 +787,7 @@ int AspConv(const std::string& path, const std::string& path2, int stubtype, con
             const std::string& decimalpoint, int thousand, int /*doublecolumn*/, int completeinfo, int nozero,
             const std::string& vtlang, const std::string& guilang, const std::string& uppercase, int rounding,
             int noteplace) noexcept {
-    return run_traced("AspConv", asp_no_memory, asp_internal_fault, [&] {
+    return run_export("AspConv", {}, [&] {
         options o;
         o.one_stub_column = stubtype == 1;
         o.completeinfo = completeinfo;

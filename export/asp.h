@@ -9,11 +9,6 @@
 
 namespace vt {
 
-// Result codes of AspConv besides 0 (written) and the reader's codes.
-inline constexpr int asp_cannot_open = 400;      // the input or the output cannot be opened or written
-inline constexpr int asp_no_memory = 200;        // memory ran out (the data block: 201)
-inline constexpr int asp_internal_fault = 999;   // an unexpected failure inside the writer
-
 // Writes the table file `path` as an ASP table fragment into `path2`
 // (replaced; lines end in CR LF).
 //
@@ -39,7 +34,8 @@ inline constexpr int asp_internal_fault = 999;   // an unexpected failure inside
 //
 // A notes file (the output name without extension + "notes.txt") and its
 // symbol file number the data-note cells beside the output when the table
-// has DATANOTECELL entries.
+// has DATANOTECELL entries, unless either would be the input itself: then
+// the cells go without markers.
 //
 // Returns 0; 400 when the input or the output cannot be opened or the
 // output cannot be written completely; the reader's code when the keyword

@@ -26,7 +26,7 @@
 #include "export/dbf.h"
 #include "platform/codepage.h"
 #include "platform/fsinfo.h"
-#include "export/export_run.h"
+#include "export/frame.h"
 #include "platform/message.h"
 
 namespace vt {
@@ -146,7 +146,7 @@ int write_per_cell(const table& t, const request& r, cell_source& cells, const s
     }
     const int cell_field = static_cast<int>(nvars) + 1;
     w.set_field(cell_field, "TABCELL", 'N', number_width, stored_decimals(t));
-    if (!w.fits() || w.open(output, dbf::today()) != 0) return dbase_cannot_open;
+    if (!w.fits() || w.open(output, dbf::today()) != 0) return codes::cannot_open;
 
     const auto texts = converted_texts(t);
     bool ok = true;
@@ -160,7 +160,7 @@ int write_per_cell(const table& t, const request& r, cell_source& cells, const s
         ok = w.write_record() == 0 && ok;
         if (!advance(position, t)) break;
     }
-    return w.close(dbf::today()) == 0 && ok ? 0 : dbase_cannot_open;
+    return w.close(dbf::today()) == 0 && ok ? 0 : codes::cannot_open;
 }
 
 // Per row: text fields (codes where asked), number fields, a record per
@@ -178,14 +178,14 @@ int write_per_row(const table& t, const request& r, cell_source& cells, const st
         if (t.vars[k].max_text_len > width) width = t.vars[k].max_text_len;
     }
     const std::int64_t ntext = static_cast<std::int64_t>(columns.size());
-    if (ntext + ncols > max_fields) return dbase_cannot_open;
+    if (ntext + ncols > max_fields) return codes::cannot_open;
 
     dbf::writer w(static_cast<int>(ntext + ncols));
     for (std::int64_t k = 1; k <= ntext; ++k) w.set_field(static_cast<int>(k), "C" + std::to_string(k), 'C', width, 0);
     const int decimals = stored_decimals(t);
     for (std::int64_t k = ntext + 1; k <= ntext + ncols; ++k)
         w.set_field(static_cast<int>(k), "N" + std::to_string(k), 'N', number_width, decimals);
-    if (!w.fits() || w.open(output, dbf::today()) != 0) return dbase_cannot_open;
+    if (!w.fits() || w.open(output, dbf::today()) != 0) return codes::cannot_open;
 
     const auto texts = converted_texts(t);
     bool ok = true;
@@ -208,7 +208,7 @@ int write_per_row(const table& t, const request& r, cell_source& cells, const st
         ok = w.write_record() == 0 && ok;
         if (!advance(position, t)) break;
     }
-    return w.close(dbf::today()) == 0 && ok ? 0 : dbase_cannot_open;
+    return w.close(dbf::today()) == 0 && ok ? 0 : codes::cannot_open;
 }
 
 // The stub variables that get a code field in dbakonv3: the last one with
@@ -239,8 +239,7 @@ using field_choice = std::vector<bool> (*)(const table&, int);
 int convert(const std::string& path, const std::string& path2, request r, field_choice choose, int code_mode) {
     table t = table_new();
     in_file in;
-    if (path.empty() || !in.open(path)) return dbase_cannot_open;
-    if (const int rc = metain(in, t); rc > 0) return rc;
+    if (const int rc = read_keywords(path, in, t, codes::cannot_open); rc > 0) return rc;
     // Keyed rows come in any order and name their stub values: they are
     // loaded so the cells can be taken in data order.
     if (t.stub_count() > 0 && t.vars[0].keys_mode != 0) {
@@ -248,7 +247,7 @@ int convert(const std::string& path, const std::string& path2, request r, field_
     }
     // The output is created by removing any file of its name: it must not
     // be the table being read.
-    if (path2.empty() || plat::same_file(path, path2)) return dbase_cannot_open;
+    if (path2.empty() || plat::same_file(path, path2)) return codes::cannot_open;
     if (choose != nullptr) r.code_field = choose(t, code_mode);
 
     cell_source cells(in, t, r.symbols_take_value, r.symbol_value);
@@ -260,8 +259,7 @@ int convert(const std::string& path, const std::string& path2, request r, field_
 
 int run(const char* name, const std::string& path, const std::string& path2, const request& r,
         field_choice choose = nullptr, int code_mode = 0) noexcept {
-    return run_traced(name, dbase_no_memory, dbase_internal_fault,
-                      [&] { return convert(path, path2, r, choose, code_mode); });
+    return run_export(name, {}, [&] { return convert(path, path2, r, choose, code_mode); });
 }
 
 }  // namespace
@@ -271,7 +269,7 @@ int dbakonv(const std::string& path, const std::string& path2, const std::string
     try {
         r.unit_name = unit_name;
     } catch (...) {
-        return dbase_no_memory;
+        return codes::no_memory;
     }
     return run("dbakonv", path, path2, r);
 }
@@ -282,7 +280,7 @@ int dbakonv2005(const std::string& path, const std::string& path2, const std::st
     try {
         r.unit_name = unit_name;
     } catch (...) {
-        return dbase_no_memory;
+        return codes::no_memory;
     }
     r.symbols_take_value = true;
     r.symbol_value = symbol_value;

@@ -24,10 +24,6 @@
 
 namespace vt {
 
-inline constexpr int dbase_cannot_open = 400;
-inline constexpr int dbase_no_memory = 200;
-inline constexpr int dbase_internal_fault = 999;
-
 // One record per data cell: a text field per variable in chain order
 // (stub, then heading) holding the value text, as wide as the variable's
 // longest value text (6 when that is 0) and named after the variable (cut

@@ -26,7 +26,10 @@
 #include <cstdio>
 #include <ctime>
 #include <string>
+#include <string_view>
 
+#include "core/byteorder.h"
+#include "core/outfile.h"
 #include "platform/fsinfo.h"
 
 namespace vt::dbf {
@@ -34,19 +37,8 @@ namespace vt::dbf {
 namespace {
 
 constexpr int descriptor_size = 32;
-constexpr char header_end = 0x0D;
+constexpr std::uint8_t header_end = 0x0D;
 constexpr char file_end = 0x1A;
-
-// Little-endian integers at a position of a byte string.
-void put_u8(std::string& s, std::size_t at, unsigned v) { s[at] = static_cast<char>(v & 0xFF); }
-void put_u16(std::string& s, std::size_t at, unsigned v) {
-    put_u8(s, at, v);
-    put_u8(s, at + 1, v >> 8);
-}
-void put_u32(std::string& s, std::size_t at, std::uint32_t v) {
-    put_u16(s, at, v & 0xFFFF);
-    put_u16(s, at + 2, v >> 16);
-}
 
 constexpr const char* messages[] = {
     "DBFALLOC: allocation error dbf_file",
@@ -79,25 +71,35 @@ constexpr const char* messages[] = {
 };
 constexpr int message_count = static_cast<int>(sizeof messages / sizeof messages[0]);
 
-// The 32-byte block at the start of the file.
-void write_file_header(std::string& h, const date& stamp, std::uint32_t records, int header_length,
-                       int record_length) {
-    put_u8(h, 0, 3);
-    put_u8(h, 1, static_cast<unsigned>(stamp.year - 1900));
-    put_u8(h, 2, static_cast<unsigned>(stamp.month));
-    put_u8(h, 3, static_cast<unsigned>(stamp.day));
-    put_u32(h, 4, records);
-    put_u16(h, 8, static_cast<unsigned>(header_length));
-    put_u16(h, 10, static_cast<unsigned>(record_length));
+void put_zeros(out_file& f, int n) {
+    for (int i = 0; i < n; ++i) put_u8(f, 0);
 }
 
-// One 32-byte field descriptor at `at`.
-void write_field_descriptor(std::string& h, std::size_t at, const field& f) {
-    f.name.copy(h.data() + at, f.name.size() < 11 ? f.name.size() : 11);
-    put_u8(h, at + 11, static_cast<unsigned char>(f.type));
-    put_u8(h, at + 16, static_cast<unsigned>(f.width));
-    put_u8(h, at + 17, static_cast<unsigned>(f.decimals));
-    put_u8(h, at + 20, 1);
+// The 32-byte block at the start of the file.
+void write_file_header(out_file& h, const date& stamp, std::uint32_t records, int header_length,
+                       int record_length) {
+    put_u8(h, 3);
+    put_u8(h, static_cast<std::uint8_t>(stamp.year - 1900));
+    put_u8(h, static_cast<std::uint8_t>(stamp.month));
+    put_u8(h, static_cast<std::uint8_t>(stamp.day));
+    put_u32le(h, records);
+    put_u16le(h, static_cast<std::uint16_t>(header_length));
+    put_u16le(h, static_cast<std::uint16_t>(record_length));
+    put_zeros(h, 20);
+}
+
+// One 32-byte field descriptor.
+void write_field_descriptor(out_file& h, const field& f) {
+    const std::size_t name = f.name.size() < 11 ? f.name.size() : 11;
+    h.write(f.name.data(), name);
+    put_zeros(h, static_cast<int>(11 - name));
+    put_u8(h, static_cast<std::uint8_t>(f.type));
+    put_zeros(h, 4);
+    put_u8(h, static_cast<std::uint8_t>(f.width));
+    put_u8(h, static_cast<std::uint8_t>(f.decimals));
+    put_zeros(h, 2);
+    put_u8(h, 1);
+    put_zeros(h, 11);
 }
 
 }  // namespace
@@ -167,11 +169,13 @@ bool writer::fits() const noexcept {
 }
 
 std::string writer::header_bytes(const date& stamp) const {
-    std::string h(static_cast<std::size_t>(header_length_), '\0');
-    write_file_header(h, stamp, records_, header_length_, record_length_);
-    for (int k = 1; k <= field_count(); ++k)
-        write_field_descriptor(h, static_cast<std::size_t>(descriptor_size * k), fields_[static_cast<std::size_t>(k)]);
-    h.back() = header_end;
+    std::string h;
+    out_file bytes(static_cast<std::size_t>(header_length_));
+    bytes.open_memory(h);
+    write_file_header(bytes, stamp, records_, header_length_, record_length_);
+    for (int k = 1; k <= field_count(); ++k) write_field_descriptor(bytes, fields_[static_cast<std::size_t>(k)]);
+    put_u8(bytes, header_end);
+    bytes.close();
     return h;
 }
 
@@ -217,23 +221,33 @@ void writer::put_number(int number, double value) {
     if (p == nullptr) return;
     const field& f = fields_[static_cast<std::size_t>(number)];
     const std::size_t width = static_cast<std::size_t>(f.width);
-    const int n = std::snprintf(nullptr, 0, "%*.*f", f.width, f.decimals, value);
-    if (n < 0) return;
-    std::string text(static_cast<std::size_t>(n) + 1, '\0');
-    std::snprintf(text.data(), text.size(), "%*.*f", f.width, f.decimals, value);
-    text.resize(static_cast<std::size_t>(n));
-    if (text.size() > width) {
-        // Cutting is only harmless while it removes decimals: the integer
-        // part (everything before the point) must still be whole.
-        const std::size_t point = text.find('.');
-        const std::size_t integer_end = point == std::string::npos ? text.size() : point;
-        if (integer_end > width) {
-            std::fill(p, p + width, '*');
+    // Room for any number a field can describe: a sign, the 309 integer
+    // digits of the largest double, the point and 255 decimals. Printed
+    // without the width, so the length the compiler has to assume stays
+    // bounded; the blanks in front come from the field itself.
+    char text[640];
+    const int printed = std::snprintf(text, sizeof text, "%.*f", f.decimals, value);
+    if (printed < 0) return;
+    const std::size_t length = static_cast<std::size_t>(printed);
+    const std::size_t kept = length < sizeof text ? length : sizeof text - 1;
+    if (length <= width) {
+        if (kept < length) {
+            std::fill(p, p + width, '*');  // a field wider than any header can state
             return;
         }
-        text.resize(width);
+        std::copy(text, text + length, p + (width - length));
+        return;
     }
-    text.copy(p, width);
+    // Cutting is only harmless while it removes decimals: the integer part
+    // (everything before the point) must still be whole.
+    const std::string_view shown(text, kept);
+    const std::size_t point = shown.find('.');
+    const std::size_t integer_end = point == std::string_view::npos ? length : point;
+    if (integer_end > width || width > kept) {
+        std::fill(p, p + width, '*');
+        return;
+    }
+    std::copy(text, text + width, p);
 }
 
 int writer::write_record() {

@@ -29,12 +29,10 @@
 
 #include "core/cellfmt.h"
 #include "core/datasec.h"
-#include "core/infile.h"
 #include "core/outfile.h"
-#include "core/reader.h"
 #include "core/table.h"
-#include "export/notemarks.h"
-#include "export/export_run.h"
+#include "export/frame.h"
+#include "platform/text.h"
 #include "platform/message.h"
 
 namespace vt {
@@ -62,7 +60,7 @@ struct cell_context {
     int precision = 0;
     std::string_view decimal_point;
     int rounding = 0;
-    note_markers& markers;
+    const note_markers& markers;
 };
 
 // A stub variable's part of a row label for one value: its text, or with
@@ -214,26 +212,24 @@ void write_matrix_header(out_file& out, const table& t, std::string_view text_de
     }
 }
 
-// Reads the table and its cells; the input is closed on return.
-int load(const std::string& path, table& t) { return load_whole_table(path, t, delimited_cannot_open); }
-
 enum class layout_kind { relational, graph, matrix };
 
 int convert(layout_kind kind, const std::string& path, const std::string& path2, const std::string& decimal_point,
             const std::string& text_delimiter, int iteration, const std::string& symbols, int rounding,
             int note_place) {
     table t = table_new();
-    if (const int rc = load(path, t); rc != 0) return rc;
+    if (const int rc = load_whole_table(path, t, codes::cannot_open); rc != 0) return rc;
+
+    out_file out;
+    if (!open_output(out, path2)) return codes::cannot_open;
 
     cell_formatter fmt = make_cell_formatter(t, symbols);
     if (kind == layout_kind::graph)
         for (std::string& s : fmt.symbol_texts) s = "0";
 
+    // The graph file carries no markers: it writes no notes file either.
     note_markers markers;
-    if (kind != layout_kind::graph) markers.prepare(t, path2);
-
-    out_file out;
-    if (!out.open(path2)) return delimited_cannot_open;
+    if (kind != layout_kind::graph) markers.prepare(t, path, path2);
 
     cell_context cx{t, fmt, stored_decimals(t), decimal_point, rounding_flag(t, rounding), markers};
     row_layout lay;
@@ -255,24 +251,7 @@ int convert(layout_kind kind, const std::string& path, const std::string& path2,
         break;
     }
     write_rows(out, cx, lay);
-    return out.close() ? 0 : delimited_cannot_open;
-}
-
-bool ends_with_nocase(std::string_view s, std::string_view tail) {
-    if (s.size() < tail.size()) return false;
-    s.remove_prefix(s.size() - tail.size());
-    for (std::size_t i = 0; i < tail.size(); ++i) {
-        char c = s[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != tail[i]) return false;
-    }
-    return true;
-}
-
-// Runs one export with the trace lines around it and no exception leaving.
-template <class F>
-int traced(const char* name, F&& body) noexcept {
-    return run_traced(name, delimited_no_memory, delimited_internal_fault, std::forward<F>(body));
+    return out.close() ? 0 : codes::cannot_open;
 }
 
 }  // namespace
@@ -280,7 +259,7 @@ int traced(const char* name, F&& body) noexcept {
 int RelTable(const std::string& path, const std::string& path2, const std::string& decimal_point,
              const std::string& text_delimiter, int iteration, const std::string& symbols, int rounding,
              int note_place) noexcept {
-    return traced("RelTable", [&] {
+    return run_export("RelTable", {}, [&] {
         if (!path.empty() && path[0] == '*') return 0;
         return convert(layout_kind::relational, path, path2, decimal_point, text_delimiter, iteration, symbols,
                        rounding, note_place);
@@ -290,15 +269,15 @@ int RelTable(const std::string& path, const std::string& path2, const std::strin
 int utgraph(const std::string& path, const std::string& path2, const std::string& decimal_point,
             const std::string& text_delimiter, int iteration, const std::string& symbols, int rounding,
             int note_place) noexcept {
-    return traced("utgraph", [&] {
+    return run_export("utgraph", {}, [&] {
         if (!path.empty() && path[0] == '*') return 0;
         layout_kind kind;
-        if (ends_with_nocase(path2, "gra"))
+        if (plat::ends_with_nocase(path2, "gra"))
             kind = layout_kind::graph;
-        else if (ends_with_nocase(path2, "txt") || ends_with_nocase(path2, "mtx"))
+        else if (plat::ends_with_nocase(path2, "txt") || plat::ends_with_nocase(path2, "mtx"))
             kind = layout_kind::matrix;
         else
-            return delimited_cannot_open;
+            return codes::cannot_open;
         return convert(kind, path, path2, decimal_point, text_delimiter, iteration, symbols, rounding,
                        note_place);
     });

@@ -6,13 +6,6 @@
 
 namespace vt {
 
-// Result codes besides 0 (written) and the reader's own codes.
-inline constexpr int delimited_cannot_open = 400;  // input or output cannot be opened or written,
-                                                   // or utgraph's output name has a foreign ending
-inline constexpr int delimited_no_memory = 200;    // memory ran out
-inline constexpr int delimited_no_block = 201;     // the data matrix cannot be had
-inline constexpr int delimited_internal_fault = 999;
-
 // Writes the table file `path` as a relational table into `path2`
 // (replaced; lines end in CR LF, fields are separated by TAB):
 //
@@ -33,7 +26,8 @@ inline constexpr int delimited_internal_fault = 999;
 //   note_place      1 writes a data-note marker before the value, else after
 //
 // The markers come from the notes file beside the output (see
-// core/notes.h), written here when the table has data-note cells.
+// core/notes.h), written here when the table has data-note cells and
+// neither that file nor its symbol file is the input.
 // A `path` starting with "*" names no input: nothing is written, 0.
 // Returns 0; 400 when the input or the output cannot be opened or the
 // output cannot be written completely; the reader's code when the keyword

@@ -32,15 +32,12 @@
 
 #include "core/cellfmt.h"
 #include "core/datasec.h"
-#include "core/infile.h"
 #include "core/notes.h"
 #include "core/outfile.h"
-#include "core/reader.h"
 #include "core/table.h"
 #include "export/biff.h"
-#include "platform/fsinfo.h"
 #include "platform/ini.h"
-#include "export/export_run.h"
+#include "export/frame.h"
 #include "platform/message.h"
 
 namespace vt {
@@ -66,9 +63,9 @@ struct sheet {
     const table& t;
     cell_formatter& fmt;
     const plat::ini_file& labels;
-    // The data-note index beside the output when every cell is followed by
-    // its marker, else nullptr.
-    const plat::ini_file* index = nullptr;
+    // The data-note markers; when active every cell is followed by its
+    // marker in a column of its own.
+    note_markers markers;
     int doublecolumn = 0;
     int completeinfo = 0;
     int rounding = 0;
@@ -78,7 +75,6 @@ struct sheet {
     std::int64_t row = 0;             // the row being written
     std::vector<bool> code_column;    // per stub variable: a code column before its labels
     std::string cell;                 // scratch of the cell writer
-    std::string key;                  // scratch of the marker lookup
 };
 
 // ---------------------------------------------------------------------------
@@ -173,7 +169,7 @@ void heading_tree(sheet& s, std::size_t h, std::int64_t row, std::int64_t& colum
             continue;
         }
         ++column;
-        if (s.index != nullptr) label(s, row, column++, "*");
+        if (s.markers.active()) label(s, row, column++, "*");
     }
 }
 
@@ -189,17 +185,10 @@ void write_headings(sheet& s) {
 // ---------------------------------------------------------------------------
 // Cells.
 
-// The data-note marker of a cell: the symbol of the note its number has in
-// the index, or "" for a cell without one.
-std::string_view marker(sheet& s, std::int64_t cell) {
-    s.key.assign("cell");
-    s.key += std::to_string(cell);
-    const std::string* note = s.index->find(s.key, "note");
-    if (note == nullptr) return {};
-    const long n = std::strtol(note->c_str(), nullptr, 10);
-    const text_list& symbols = datanote_symbols();
-    if (n < 1 || static_cast<std::size_t>(n) > symbols.size()) return {};
-    return symbols[static_cast<std::size_t>(n - 1)];
+// The data-note marker of a cell, or "" for a cell without one.
+std::string_view marker(const sheet& s, std::int64_t cell) {
+    const std::string* m = s.markers.find(cell);
+    return m != nullptr ? std::string_view(*m) : std::string_view();
 }
 
 // The cells of the next data row from `column` on. A number is stored as
@@ -221,7 +210,7 @@ void data_row(sheet& s, std::int64_t column) {
         }
         ++column;
         ++f.cell_counter;
-        if (s.index != nullptr) label(s, s.row, column++, marker(s, n));
+        if (s.markers.active()) label(s, s.row, column++, marker(s, n));
     }
 }
 
@@ -429,26 +418,15 @@ void write_sheet(sheet& s) {
     biff::write_eof(s.out);
 }
 
-// Numbers the noted cells into the notes file beside the output and loads
-// that index for the markers. False when no cell can carry a marker; the
-// index files are never written over the input table.
-bool load_datanote_index(const table& t, const std::string& input, const std::string& output,
-                         plat::ini_file& index) {
-    if (t.datanotecells.empty()) return false;
-    const std::string notes = notes_file_name(output);
-    if (plat::same_file(notes, input) || plat::same_file(symbol_file_name(notes), input)) return false;
-    return write_datanote_index(t, notes) > 0 && index.load(notes);
-}
-
 int convert(const std::string& infile, const std::string& outfile, const std::string& symbols, int doublecolumn,
             int completeinfo, const std::string& labelfile, int datanote, int rounding, int rawvalues) {
     table t = table_new();
     // Keyed data sections are read by their keys along the way.
-    if (const int rc = load_whole_table(infile, t, excel_cannot_open); rc != 0) return rc;
+    if (const int rc = load_whole_table(infile, t, codes::cannot_open); rc != 0) return rc;
     wrap_notes(t, note_width, true);
 
     out_file file;
-    if (outfile.empty() || !file.open(outfile)) return excel_cannot_open;
+    if (!open_output(file, outfile)) return codes::cannot_open;
 
     cell_formatter fmt = make_cell_formatter(t, symbols);
     plat::ini_file labels;
@@ -462,12 +440,11 @@ int convert(const std::string& infile, const std::string& outfile, const std::st
     s.precision = stored_decimals(t);
     for (std::size_t k = 0; k < t.stub_count(); ++k) s.code_column.push_back(has_code_column(t.vars[k], doublecolumn));
 
-    plat::ini_file index;
-    if (datanote == 1 && load_datanote_index(t, infile, outfile, index)) s.index = &index;
+    if (datanote == 1) s.markers.prepare(t, infile, outfile);
 
     write_sheet(s);
     // A sheet cut short by a full disk is no sheet: the caller hears of it.
-    return file.close() ? 0 : excel_cannot_open;
+    return file.close() ? 0 : codes::cannot_open;
 }
 
 }  // namespace
@@ -475,7 +452,7 @@ int convert(const std::string& infile, const std::string& outfile, const std::st
 int ExcelConv2005(const std::string& infile, const std::string& outfile, const std::string& symbols,
                   int doublecolumn, int completeinfo, const std::string& labelfile, int datanote, int rounding,
                   int rawvalues) noexcept {
-    return run_traced("ExcelConv2005", excel_no_memory, excel_internal_fault, [&] {
+    return run_export("ExcelConv2005", {}, [&] {
         return convert(infile, outfile, symbols, doublecolumn, completeinfo, labelfile, datanote, rounding, rawvalues);
     });
 }

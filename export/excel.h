@@ -7,13 +7,6 @@
 
 namespace vt {
 
-// Result codes of ExcelConv2005 besides 0 (written) and the codes of the
-// table reader and the data reader (201 no memory for the data block, 121
-// a bad key in keyed data).
-inline constexpr int excel_cannot_open = 400;     // the input or the output cannot be opened or written
-inline constexpr int excel_no_memory = 200;       // memory ran out
-inline constexpr int excel_internal_fault = 999;  // an unexpected failure inside the writer
-
 // Writes the table file `infile` as a worksheet into `outfile` (replaced).
 //
 //   symbols       the caller's symbol texts ("." .. "......." and "-",

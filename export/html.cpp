@@ -37,7 +37,6 @@
 #include "export/html.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -45,15 +44,10 @@
 #include <vector>
 
 #include "core/cellfmt.h"
-#include "core/datasec.h"
-#include "core/infile.h"
 #include "core/notes.h"
 #include "core/outfile.h"
-#include "core/reader.h"
 #include "core/table.h"
-#include "platform/fsinfo.h"
-#include "platform/ini.h"
-#include "export/export_run.h"
+#include "export/frame.h"
 #include "platform/message.h"
 
 namespace vt {
@@ -81,9 +75,7 @@ struct page {
     cell_formatter& fmt;
     cell_style style;
     int noteplace = 0;
-    // The data-note index beside the output, or nullptr when no cell has a
-    // note.
-    const plat::ini_file* index = nullptr;
+    note_markers markers;
 
     std::size_t nstub = 0;
     std::int64_t ncols = 1;
@@ -94,7 +86,6 @@ struct page {
     std::vector<std::int64_t> inner;
 
     std::string cell;  // scratch of the cell writer
-    std::string key;   // scratch of the marker lookup
     bool any_note = false;
 };
 
@@ -203,20 +194,6 @@ void start_body_row(out_file& o) {
     o.write(crlf);
 }
 
-// The data note of a cell: the symbol of the note whose number the index
-// gives the cell, or nullptr.
-const std::string* marker(page& p, std::int64_t cell) {
-    if (p.index == nullptr) return nullptr;
-    p.key.assign("cell");
-    p.key += std::to_string(cell);
-    const std::string* note = p.index->find(p.key, "note");
-    if (note == nullptr) return nullptr;
-    const long n = std::strtol(note->c_str(), nullptr, 10);
-    const text_list& symbols = datanote_symbols();
-    if (n < 1 || static_cast<std::size_t>(n) > symbols.size()) return nullptr;
-    return &symbols[static_cast<std::size_t>(n - 1)];
-}
-
 // One data cell: a symbol text or the number with the decimals shown at
 // its row and column, and the cell's data-note marker after the value (or
 // before it when asked). A symbol cell carries its marker too: the note
@@ -225,7 +202,7 @@ void write_cell(page& p, std::int64_t row, std::int64_t column) {
     out_file& o = p.out;
     const std::int64_t cell = row * p.ncols + column;
     format_cell(p.fmt, row, column, p.t.data()[cell], p.style, p.cell);
-    const std::string* m = marker(p, cell);
+    const std::string* m = p.markers.find(cell);
     o.write("<td nowrap>");
     if (m != nullptr && p.noteplace == 1) o.write(*m);
     o.write(p.cell);
@@ -371,40 +348,21 @@ void write_page(page& p) {
     write_tail(p.out);
 }
 
-// Numbers the noted cells into the notes file beside the output and loads
-// that index for the markers. False when no cell can carry a marker: the
-// table has no DATANOTECELL entry with a symbol, or the index cannot be
-// written or read back. The index files are never written over the input
-// table (a name like "tabnotes.txt" could be both).
-bool load_datanote_index(const table& t, const std::string& input, const std::string& output,
-                         plat::ini_file& index) {
-    if (t.datanotecells.empty()) return false;
-    const std::string notes = notes_file_name(output);
-    if (plat::same_file(notes, input) || plat::same_file(symbol_file_name(notes), input)) return false;
-    return write_datanote_index(t, notes) > 0 && index.load(notes);
-}
-
 int convert(const std::string& path, const std::string& path2, const std::string& text, int a, int b,
             stub_layout layout) {
     table t = table_new();
-    if (const int rc = load_whole_table(path, t, html_cannot_open); rc != 0) return rc;
+    if (const int rc = load_whole_table(path, t, codes::cannot_open); rc != 0) return rc;
     wrap_notes(t, note_width, false);
 
     out_file file;
-    if (path2.empty() || !file.open(path2)) return html_cannot_open;
+    if (!open_output(file, path2)) return codes::cannot_open;
 
     cell_formatter fmt = make_cell_formatter(t, text);
     page p(file, t, layout, fmt);
     p.noteplace = b;
-    // Ties are decided on the decimals the cells are stored with; pages
-    // always use the decimal point and never group thousands.
-    p.style.precision = stored_decimals(t);
-    p.style.decimal_point = ".";
-    p.style.rounding = rounding_flag(t, a);
-    p.style.thousands = 0;
-
-    plat::ini_file index;
-    if (load_datanote_index(t, path, path2, index)) p.index = &index;
+    // Pages always use the decimal point and never group thousands.
+    p.style = export_cell_style(t, ".", a, 0);
+    p.markers.prepare(t, path, path2);
 
     p.nstub = t.stub_count();
     p.ncols = fmt.ncols;
@@ -417,13 +375,12 @@ int convert(const std::string& path, const std::string& path2, const std::string
 
     write_page(p);
     // A page cut short by a full disk is no page: the caller hears of it.
-    return file.close() ? 0 : html_cannot_open;
+    return file.close() ? 0 : codes::cannot_open;
 }
 
 int run(const char* name, const std::string& path, const std::string& path2, const std::string& text, int a,
         int b, stub_layout layout) noexcept {
-    return run_traced(name, html_no_memory, html_internal_fault,
-                      [&] { return convert(path, path2, text, a, b, layout); });
+    return run_export(name, {}, [&] { return convert(path, path2, text, a, b, layout); });
 }
 
 }  // namespace

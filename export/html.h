@@ -7,13 +7,6 @@
 
 namespace vt {
 
-// Result codes of htmkonv and htmkonv2 besides 0 (written) and the codes of
-// the table reader and the data reader (201 no memory for the data block,
-// 121 a bad key in keyed data).
-inline constexpr int html_cannot_open = 400;      // the input or the output cannot be opened or written
-inline constexpr int html_no_memory = 200;        // memory ran out
-inline constexpr int html_internal_fault = 999;   // an unexpected failure inside the writer
-
 // Writes the table file `path` as an HTML page into `path2` (replaced).
 // All stub values share one header column and every stub level has rows of
 // its own; only the rows of the innermost level carry cells.
@@ -30,7 +23,8 @@ inline constexpr int html_internal_fault = 999;   // an unexpected failure insid
 // written as stored, without escaping. When the table has DATANOTECELL
 // entries the cells are numbered into the notes file beside the output
 // (the output's name without extension + "notes.txt") and each noted cell
-// carries the symbol of its note.
+// carries the symbol of its note. Neither that file nor its symbol file is
+// ever written over the input: then the cells go without markers.
 //
 // The whole table is read before the output is created, so an output that
 // replaces the input still gets every cell. Returns 0; 400 when the input

@@ -20,7 +20,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -35,9 +34,9 @@
 #include "core/outfile.h"
 #include "core/reader.h"
 #include "core/table.h"
-#include "export/notemarks.h"
 #include "platform/codepage.h"
-#include "export/export_run.h"
+#include "export/frame.h"
+#include "platform/fsinfo.h"
 #include "platform/message.h"
 
 namespace vt {
@@ -123,7 +122,7 @@ void table_or_caller_symbols(cell_formatter& f, const table& t, std::string_view
 // loaded data matrix) the moment it is written.
 class cell_writer {
 public:
-    cell_writer(in_file& in, const table& t, cell_formatter& fmt, int rounding, note_markers* markers,
+    cell_writer(in_file& in, const table& t, cell_formatter& fmt, int rounding, const note_markers* markers,
                 int note_place)
         : in_(in), t_(t), fmt_(fmt), precision_(stored_decimals(t)), rounding_(rounding),
           markers_(markers), note_place_(note_place) {}
@@ -185,7 +184,7 @@ private:
     cell_formatter& fmt_;
     int precision_;
     int rounding_;
-    note_markers* markers_;
+    const note_markers* markers_;
     int note_place_;
     bool memory_ = false;
     bool ended_ = false;
@@ -344,35 +343,29 @@ void write_notes(out_file& out, const table& t, bool oem) {
 
 enum class print_kind { matrix, table, cells };
 
-bool same_file(std::string a, std::string b) {
-    std::replace(a.begin(), a.end(), '\\', '/');
-    std::replace(b.begin(), b.end(), '\\', '/');
-    std::error_code ec;
-    return std::filesystem::equivalent(a, b, ec);
-}
-
 bool keyed(const table& t) noexcept { return t.stub_count() > 0 && t.vars[0].keys_mode != 0; }
 
 int convert(print_kind kind, const std::string& path, const std::string& path2, const std::string& delim, int oem,
             const std::string& symbols, int rounding, int note_place) {
     in_file in;
-    if (!in.open(path)) return print_cannot_open;
     table t = table_new();
-    if (const int rc = metain(in, t); rc != 0) return rc;
+    if (const int rc = read_keywords(path, in, t, codes::cannot_open); rc != 0) return rc;
     const bool to_oem = oem == 1;
     if (kind == print_kind::table) wrap_notes(t, 70, true);
 
-    note_markers markers;
-    if (kind != print_kind::cells) markers.prepare(t, path2);
-
-    const bool load = keyed(t) || same_file(path, path2);
+    // An output that is the input file itself would be emptied before its
+    // cells were streamed: such an input is read into memory first.
+    const bool load = keyed(t) || plat::same_file(plat::native_path(path), plat::native_path(path2));
     if (load) {
         if (const int rc = read_data(t, in); rc != 0) return rc;
         in.close();
     }
 
     out_file out;
-    if (!out.open(path2)) return print_cannot_open;
+    if (!open_output(out, path2)) return codes::cannot_open;
+
+    note_markers markers;
+    if (kind != print_kind::cells) markers.prepare(t, path, path2);
 
     cell_formatter fmt = make_cell_formatter(t);
     if (kind == print_kind::cells) {
@@ -402,33 +395,28 @@ int convert(print_kind kind, const std::string& path, const std::string& path2, 
         }
         break;
     }
-    return out.close() ? 0 : print_cannot_open;
-}
-
-template <class F>
-int traced(const char* name, F&& body) noexcept {
-    return run_traced(name, print_no_memory, print_internal_fault, std::forward<F>(body));
+    return out.close() ? 0 : codes::cannot_open;
 }
 
 }  // namespace
 
 int asmkonv(const std::string& path, const std::string& path2, const std::string& delimiter, int oem,
             const std::string& symbols, int rounding, int note_place) noexcept {
-    return traced("asmkonv", [&] {
+    return run_export("asmkonv", {}, [&] {
         return convert(print_kind::matrix, path, path2, delimiter, oem, symbols, rounding, note_place);
     });
 }
 
 int astkonv(const std::string& path, const std::string& path2, const std::string& delimiter, int oem,
             const std::string& symbols, int rounding, int note_place) noexcept {
-    return traced("astkonv", [&] {
+    return run_export("astkonv", {}, [&] {
         return convert(print_kind::table, path, path2, delimiter, oem, symbols, rounding, note_place);
     });
 }
 
 int cellkonv(const std::string& path, const std::string& path2, const std::string& delimiter,
              const std::string& symbols, int rounding) noexcept {
-    return traced("cellkonv", [&] {
+    return run_export("cellkonv", {}, [&] {
         return convert(print_kind::cells, path, path2, delimiter, 0, symbols, rounding, 0);
     });
 }

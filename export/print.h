@@ -9,11 +9,6 @@
 
 namespace vt {
 
-// Result codes besides 0 (written) and the reader's own codes.
-inline constexpr int print_cannot_open = 400;  // input or output cannot be opened or written
-inline constexpr int print_no_memory = 200;
-inline constexpr int print_internal_fault = 999;
-
 // Common to the three:
 //
 //   path, path2   the input table file and the output (replaced; lines end
@@ -46,7 +41,8 @@ inline constexpr int print_internal_fault = 999;
 //               names any of its symbols, the table's texts are used
 //               instead, with "." .. "......." and "-" for those it lacks
 //   note_place  1 writes a data-note marker before the number, else after
-//               (the markers come from the notes file beside the output)
+//               (the markers come from the notes file beside the output,
+//               never written when it or its symbol file is the input)
 int asmkonv(const std::string& path, const std::string& path2, const std::string& delimiter, int oem,
             const std::string& symbols, int rounding, int note_place) noexcept;
 

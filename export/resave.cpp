@@ -1,3 +1,5 @@
+// Writing a table file again as a table file: the keyword part read and
+// edited, the data section copied token by token.
 #include "export/resave.h"
 
 #include <cstdint>
@@ -6,9 +8,11 @@
 #include <string>
 
 #include "core/cellfmt.h"
+#include "core/codes.h"
 #include "core/datasec.h"
 #include "core/reader.h"
 #include "core/writer.h"
+#include "export/frame.h"
 #include "platform/fsinfo.h"
 #include "platform/message.h"
 #include "tableops/title.h"
@@ -16,8 +20,6 @@
 namespace vt {
 
 namespace {
-
-constexpr int file_problem = 1;
 
 bool given(const char* s) { return s && *s; }
 
@@ -28,26 +30,24 @@ struct cellnote_code_page {
 };
 
 // The steps every re-save shares: read the keyword part, let `change` edit
-// the table, write keywords and copied data. Returns the reader's code, 1
-// for a file problem, or the data writer's raw result plus 10000 (so the
-// caller can map it).
+// the table, write keywords and copied data. Returns the reader's code,
+// resave_failed for a file problem, or the data writer's raw result plus
+// 10000 (so the caller can map it).
 constexpr int data_result = 10000;
 
 template <class Change>
 int resave(const char* path, const char* path2, Change change) {
-    if (!path || !path2) return file_problem;
-    in_file in;
-    if (!in.open(path)) return file_problem;
+    if (!path || !path2) return codes::resave_failed;
     // Writing the output over the input would destroy the cells before
     // they are copied.
-    if (plat::same_file(path, path2)) return file_problem;
+    if (plat::same_file(path, path2)) return codes::resave_failed;
+    in_file in;
     table t = table_new();
-    int rc = metain(in, t);
-    if (rc != 0) return rc;
+    if (const int rc = read_keywords(path, in, t, codes::resave_failed); rc != 0) return rc;
     change(t);
 
     out_file out;
-    if (!out.open(path2)) return file_problem;
+    if (!open_output(out, path2)) return codes::resave_failed;
     const int decimals = stored_decimals(t);
     std::int64_t cells = count_cells(t.vars);
     std::int64_t ncols = 1;
@@ -56,16 +56,16 @@ int resave(const char* path, const char* path2, Change change) {
     int drc = dsave(&in, out, t, cells, 1, decimals, static_cast<int>(ncols > 1 << 30 ? 1 << 30 : ncols), 0,
                     writer_state().requested_keys_mode);
     // A full disk is a data problem too: the file written is not the table.
-    if (!out.close() && drc == 0) drc = 100;
+    if (!out.close() && drc == 0) drc = codes::data_input_ended;
     return data_result + drc;
 }
 
 int map_savevt(int rc) {
     if (rc < data_result) return rc;
     rc -= data_result;
-    if (rc == 121) return 121;
-    if (rc == 201 || rc == 200) return 200;
-    return 0;
+    if (rc == codes::data_bad_key) return codes::data_bad_key;
+    if (rc == codes::no_data_block || rc == codes::no_memory) return codes::no_memory;
+    return codes::ok;
 }
 
 }  // namespace
@@ -79,12 +79,12 @@ int VtReSave(const char* path, const char* path2, int ansi) {
         });
         if (rc < data_result) return rc;
         rc -= data_result;
-        if (rc == 0) return 0;
-        if (rc == 200 || rc == 201) return 5;
-        if (rc == 100) return 7;
-        return 6;
+        if (rc == codes::ok) return codes::ok;
+        if (rc == codes::no_memory || rc == codes::no_data_block) return codes::resave_no_memory;
+        if (rc == codes::data_input_ended) return codes::resave_input_ended;
+        return codes::resave_data_fault;
     } catch (const std::bad_alloc&) {
-        return 5;
+        return codes::resave_no_memory;
     }
 }
 
@@ -104,7 +104,7 @@ int savevt(const char* path, const char* path2, int, const char*, const char* de
         if (rc == data_result) plat::trace("savevt()", "slut");
         return map_savevt(rc);
     } catch (const std::bad_alloc&) {
-        return 200;
+        return codes::no_memory;
     }
 }
 
@@ -124,7 +124,7 @@ int savevtweb(const char* path, const char* path2, const char* text_words, const
         });
         return map_savevt(rc);
     } catch (const std::bad_alloc&) {
-        return 200;
+        return codes::no_memory;
     }
 }
 

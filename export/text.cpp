@@ -32,7 +32,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -41,14 +40,12 @@
 
 #include "core/cellfmt.h"
 #include "core/datasec.h"
-#include "core/infile.h"
 #include "core/notes.h"
 #include "core/outfile.h"
-#include "core/reader.h"
 #include "core/table.h"
 #include "platform/codepage.h"
 #include "platform/ini.h"
-#include "export/export_run.h"
+#include "export/frame.h"
 #include "platform/message.h"
 
 namespace vt {
@@ -234,7 +231,7 @@ public:
 
     // Prepares labels, widths and blocks. Returns false when a page cannot
     // hold its header.
-    bool lay_out(bool with_markers, const plat::ini_file* index);
+    bool lay_out(const note_markers& markers);
     void write_pages();
     void write_notes();
 
@@ -252,7 +249,6 @@ private:
     void write_heading_line(const heading_level& h, int line, const block& b);
     void write_row(std::int64_t r, bool first, const block& b);
     void cell_text(std::int64_t r, std::int64_t c, std::string& out);
-    const std::string* marker(std::int64_t cell) const;
 
     void note_line(std::string_view s);
     void note_lines(const text_list& l);
@@ -275,10 +271,8 @@ private:
     int decimals_ = 0;         // shown decimals that symbols stand left of
     std::vector<block> blocks_;
 
-    bool markers_ = false;
-    const plat::ini_file* index_ = nullptr;
+    const note_markers* markers_ = nullptr;  // nullptr: no cell has a marker
     std::size_t marker_slot_ = 0;  // widest marker (after the value only)
-    std::string marker_key_;
     std::string cell_;
 
     int note_count_ = 0;
@@ -397,10 +391,9 @@ void report::cut_blocks() {
     for (std::int64_t c = 0; c < ncols_; c += per_block) blocks_.push_back({c, std::min(ncols_, c + per_block)});
 }
 
-bool report::lay_out(bool with_markers, const plat::ini_file* index) {
-    markers_ = with_markers && index != nullptr;
-    index_ = index;
-    if (markers_ && o_.noteplace == 0)
+bool report::lay_out(const note_markers& markers) {
+    markers_ = markers.active() ? &markers : nullptr;
+    if (markers_ != nullptr && o_.noteplace == 0)
         for (const std::string& s : datanote_symbols()) marker_slot_ = std::max(marker_slot_, s.size());
     size_stub();
     size_heading();
@@ -568,20 +561,6 @@ void report::write_row(std::int64_t r, bool first, const block& b) {
     }
 }
 
-// The note marker of a cell: the DATANOTECELL symbol whose number the
-// index file gives it (the symbol rather than its bare number, which would
-// read as one more digit of the value), or nullptr.
-const std::string* report::marker(std::int64_t cell) const {
-    if (!markers_) return nullptr;
-    std::string key = "cell" + std::to_string(cell);
-    const std::string* note = index_->find(key, "note");
-    if (note == nullptr) return nullptr;
-    const long n = std::strtol(note->c_str(), nullptr, 10);
-    const text_list& symbols = datanote_symbols();
-    if (n < 1 || static_cast<std::size_t>(n) > symbols.size()) return note;
-    return &symbols[static_cast<std::size_t>(n - 1)];
-}
-
 // A cell as printed, without the blanks before it: a number, or a symbol
 // text followed by blanks for the decimals so that it stands where the
 // integer digits of the numbers end; with its note marker after or before
@@ -592,8 +571,8 @@ void report::cell_text(std::int64_t r, std::int64_t c, std::string& out) {
     const double v = t_.data()[cell];
     format_cell(fmt_, r, c, v, style_, out);
     if (decimals_ > 0 && is_symbol_cell(v)) out.append(static_cast<std::size_t>(decimals_) + 1, ' ');
-    if (!markers_) return;
-    const std::string* m = marker(cell);
+    if (markers_ == nullptr) return;
+    const std::string* m = markers_->find(cell);
     if (o_.noteplace == 1) {
         if (m != nullptr) out.insert(0, *m);
         return;
@@ -694,38 +673,27 @@ void apply_double_column(table& t, int mode) {
 int convert(const std::string& infile, const std::string& outfile, const options& o,
             const std::string& decimalpoint, const std::string& symbols, int rounding, int thousand) {
     table t = table_new();
-    if (const int rc = load_whole_table(infile, t, text_cannot_open); rc != 0) return rc;
+    if (const int rc = load_whole_table(infile, t, codes::text_cannot_open); rc != 0) return rc;
     apply_double_column(t, o.doublecolumn);
 
     out_file file;
-    if (!file.open(outfile)) return text_cannot_open;
+    if (!open_output(file, outfile)) return codes::text_cannot_open;
 
-    plat::ini_file index;
-    bool with_markers = false;
-    if (!t.datanotecell_texts.empty()) {
-        const std::string notes = notes_file_name(outfile);
-        with_markers = write_datanote_index(t, notes) > 0 && index.load(notes);
-    }
+    note_markers markers;
+    markers.prepare(t, infile, outfile);
 
     cell_formatter fmt = make_cell_formatter(t, symbols);
-    cell_style style;
-    // The tie rule needs the decimals the cells are stored with: given only
-    // the shown decimals it could never see that 2.25 stored with two
-    // decimals is a tie at one, and the rounding option would be lost.
-    style.precision = stored_decimals(t);
-    style.decimal_point = decimalpoint;
-    style.rounding = rounding_flag(t, rounding);
-    style.thousands = thousand;
+    const cell_style style = export_cell_style(t, decimalpoint, rounding, thousand);
 
     sink out{file, o.oem, {}};
     report rep(t, o, out, fmt, style);
-    if (!rep.lay_out(with_markers, &index)) {
+    if (!rep.lay_out(markers)) {
         file.close();
-        return text_page_too_short;
+        return codes::text_page_too_short;
     }
     rep.write_pages();
     rep.write_notes();
-    return file.close() ? 0 : text_cannot_open;
+    return file.close() ? 0 : codes::text_cannot_open;
 }
 
 }  // namespace
@@ -734,7 +702,7 @@ int TextConv(const std::string& infile, const std::string& outfile, int rowlengt
              int marglength, int oem, const std::string& decimalpoint, const std::string& symbols,
              int doublecolumn, int completeinfo, const std::string& labelfile, int rounding,
              int noteplace, int thousand) noexcept {
-    return run_traced("TextConv", text_no_memory, text_internal_fault, [&] {
+    return run_export("TextConv", {codes::text_cannot_open}, [&] {
         options o;
         o.rowlength = rowlength;
         o.pagelength = pagelength;

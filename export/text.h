@@ -7,12 +7,6 @@
 
 namespace vt {
 
-// Result codes of TextConv besides 0 (written) and the reader's codes.
-inline constexpr int text_cannot_open = 2;     // the input or the output cannot be opened
-inline constexpr int text_page_too_short = 7;  // a page cannot hold its header lines
-inline constexpr int text_no_memory = 200;     // memory ran out (also the data block: 201)
-inline constexpr int text_internal_fault = 999;  // an unexpected failure inside the writer
-
 // Prints the table file `infile` as a text report into `outfile` (replaced;
 // every line ends in CR LF, every page in a form feed).
 //
@@ -34,7 +28,11 @@ inline constexpr int text_internal_fault = 999;  // an unexpected failure inside
 //   noteplace     0 writes a cell's note marker after the value, 1 before
 //   thousand      thousands separator: 0 none, 1 blank, 2 ".", 3 ","
 //
-// When rowlength equals marglength the report is one unpaginated page.
+// Data-note markers come from the notes file beside the output (the
+// output's name without extension + "notes.txt"), written when the table has
+// DATANOTECELL entries and neither that file nor its symbol file is the
+// input. When rowlength equals marglength the report is one unpaginated
+// page.
 // Returns 0; 2 when the input or the output cannot be opened or the output
 // cannot be written completely; 7 when pagelength cannot hold a page's
 // header (the output keeps what was written); the reader's code when the

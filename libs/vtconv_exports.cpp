@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/codes.h"
 #include "core/reader.h"
 #include "export/asp.h"
 #include "export/dbase.h"
@@ -43,7 +44,7 @@ int VtReSave(const char* path, const char* path2, int ansi) {
     return vt::guard([&] {
         conversion_settings();
         return vt::VtReSave(path, path2, ansi);
-    }, 5);
+    }, vt::codes::resave_no_memory);
 }
 
 int savevt(const char* path, const char* path2, int ignored, const char* ignored_name, const char* description,
@@ -82,7 +83,7 @@ int ExcelConv2005(const char* infile, const char* outfile, const void* table, co
     return vt::guard([&] {
         conversion_settings();
         auto str = [](const char* s) { return std::string(s ? s : ""); };
-        if (infile == nullptr && table != nullptr) return vt::excel_cannot_open;
+        if (infile == nullptr && table != nullptr) return vt::codes::cannot_open;
         return vt::ExcelConv2005(str(infile), str(outfile), str(symbols), doublecolumn, completeinfo, str(labelfile),
                                  datanote, rounding, rawvalues);
     });

@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 
+#include "../platform/temp_dir.h"
 #include "core/datasec.h"
 #include "core/describe.h"
 #include "core/reader.h"
@@ -29,8 +30,6 @@ void write_file(const std::string& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary);
     out << text;
 }
-
-std::string temp(const std::string& name) { return ::testing::TempDir() + "resave_" + name; }
 
 struct loaded {
     int rc = -1;
@@ -65,6 +64,10 @@ protected:
         vt::reader_state() = vt::reader_settings{};
         vt::writer_state() = vt::writer_settings{};
     }
+    // A file of this test's own folder.
+    std::string temp(const std::string& name) const { return dir_.file(name); }
+
+    vt::test::temp_dir dir_;
 };
 
 }  // namespace
@@ -103,7 +106,7 @@ TEST_F(Resave, FileProblems) {
     EXPECT_EQ(vt::VtReSave(in.c_str(), "/no/such/dir/out.vt", 1), 1);
     // Saving a table over itself would destroy the cells being copied.
     EXPECT_EQ(vt::VtReSave(in.c_str(), in.c_str(), 1), 1);
-    EXPECT_EQ(vt::savevtweb(in.c_str(), (::testing::TempDir() + "./resave_in2.vt").c_str(), "", "", "", "0", "", "0"), 1);
+    EXPECT_EQ(vt::savevtweb(in.c_str(), dir_.file("./in2.vt").c_str(), "", "", "", "0", "", "0"), 1);
     EXPECT_EQ(bytes_of(in), small_table);
     // A reader problem comes back as the reader's code.
     const std::string bad = temp("bad.vt");
