@@ -14,7 +14,6 @@ namespace {
 using plat::equal_nocase;
 
 // Stage shorthands keep the rows on one line each.
-constexpr ini_stage no_ini = ini_stage::none;
 constexpr ini_stage conversion = ini_stage::conversion;
 constexpr ini_stage operation = ini_stage::operation;
 constexpr xml_kind no_xml = xml_kind::none;
