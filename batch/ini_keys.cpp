@@ -256,7 +256,7 @@ int calcvalues(const ini_keys& q, job& j) {
     if (operation.empty()) return codes::batch_no_operation;
     if (incl_excl.empty()) return codes::batch_no_inclexcl;
     if (s.incl_excl == "m" && s.newvalue.empty()) return codes::batch_no_newvalue;
-    if (s.order == 0 && (s.operation == 12 || s.operation == 14)) return codes::batch_no_order;
+    if (s.order == 0 && operation_needs_order(s.operation)) return codes::batch_no_order;
     return 0;
 }
 

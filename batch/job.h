@@ -43,6 +43,10 @@ struct selection_args {
     int order = 0;               // [Query] Order
 };
 
+// Subtract (12) and divide (14) depend on which of two values comes first,
+// so a calculation with one of them must be given an order.
+inline bool operation_needs_order(int operation) noexcept { return operation == 12 || operation == 14; }
+
 // excel
 struct excel_args {
     int datanote = 0;  // [Data] datanote

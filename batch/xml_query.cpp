@@ -26,7 +26,6 @@ bool starts_with(std::string_view s, std::string_view prefix) noexcept {
     return s.size() >= prefix.size() && s.compare(0, prefix.size(), prefix) == 0;
 }
 
-
 // ---------------------------------------------------------------------------
 // Tokens.
 
@@ -482,7 +481,7 @@ private:
         const bool include = starts_with(s_.get("includeexclude"), "i");
         if (include && !s_.given("newvalue")) return codes::batch_no_newvalue;
         const int op = calc_operation_code(s_.get("operation"));
-        if (s_.get_int("order", 0) == 0 && (op == 12 || op == 14)) return codes::batch_no_order;
+        if (s_.get_int("order", 0) == 0 && operation_needs_order(op)) return codes::batch_no_order;
         return 0;
     }
 
