@@ -6,6 +6,7 @@
 
 #include "batch/ini_query.h"
 #include "batch/xml_query.h"
+#include "core/codes.h"
 #include "platform/fsinfo.h"
 #include "platform/text.h"
 
@@ -26,14 +27,17 @@ void write_line(const std::string& errorfile, const std::string& line) {
     std::fclose(f);
 }
 
+// The driver's own codes begin with the usage code; a result from there
+// up, a function's own included, is reported as the driver's.
+bool is_check_code(int result) { return result >= codes::batch_usage; }
+
 bool ends_with_xml(const std::string& path) {
     return plat::ends_with_nocase(path, ".xml");
 }
 
-// The job's outcome once it is read and (perhaps) run: a code above 700 is
-// reported as the driver's own, whatever line the function wrote before.
+// The job's outcome once it is read and (perhaps) run.
 int finish(const job& j, int result) {
-    if (result > 700) log_error(j.errorfile, check_log_name, result);
+    log_check(j.errorfile, result);
     return result;
 }
 
@@ -44,6 +48,10 @@ void log_error(const std::string& errorfile, const std::string& name, int code) 
 }
 
 void log_ok(const std::string& errorfile, const std::string& name) { write_line(errorfile, name + " ended OK "); }
+
+void log_check(const std::string& errorfile, int result) {
+    if (is_check_code(result)) log_error(errorfile, check_log_name, result);
+}
 
 int run_routine(const job& j, routine r, const std::string& name) {
     if (!r) return 0;
@@ -63,8 +71,8 @@ int run_ini_query(const std::string& path) noexcept {
     job j;
     try {
         const int rc = read_ini_job(path, j);
-        if (rc == 400) return rc;  // the input table cannot be opened: no line
-        if (rc > 700) return finish(j, rc);
+        if (rc == codes::cannot_open) return rc;  // the input table cannot be opened: no line
+        if (is_check_code(rc)) return finish(j, rc);
         if (rc != 0) {
             log_error(j.errorfile, reader_log_name, rc);
             return rc;
@@ -74,10 +82,10 @@ int run_ini_query(const std::string& path) noexcept {
     } catch (...) {
         // Nothing reaches the caller; the error file still tells the story.
         try {
-            log_error(j.errorfile, check_log_name, code_internal);
+            log_error(j.errorfile, check_log_name, codes::internal_fault);
         } catch (...) {
         }
-        return code_internal;
+        return codes::internal_fault;
     }
 }
 
@@ -86,7 +94,7 @@ int run_query(const std::string& query_path) noexcept {
         try {
             return run_xml_query(query_path);
         } catch (...) {
-            return code_internal;
+            return codes::internal_fault;
         }
     }
     return run_ini_query(query_path);

@@ -5,26 +5,14 @@
 #include <string>
 
 #include "batch/job.h"
-#include "batch/registry.h"
+#include "batch/functions.h"
 
 namespace vt::batch {
 
-// The driver's own result codes.
-inline constexpr int code_usage = 701;          // no query file named
-inline constexpr int code_no_infile = 702;      // [Files] Infile not given
-inline constexpr int code_no_outfile = 703;     // [Files] Outfile not given
-inline constexpr int code_no_function = 704;    // [Query] Function not given
-inline constexpr int code_no_variables = 705;   // selvalues/aggvalues with NoOfVar not given or 0
-inline constexpr int code_no_operation = 706;   // calcvalues without Operation
-inline constexpr int code_no_inclexcl = 707;    // calcvalues without InclExcl
-inline constexpr int code_no_newvalue = 708;    // calcvalues including ("m") without Newvalue
-inline constexpr int code_no_order = 711;       // calcvalues with Operation 12 or 14 and Order 0
-inline constexpr int code_same_file = 713;      // the output would overwrite the input
-inline constexpr int code_internal = 999;       // an internal fault stopped the job
-
 // Runs the query file `query_path`: an XML query when the name ends in
 // ".xml" (any case), else an INI query. Returns the result: the function's
-// own, or one of the codes above, 400 or a table reader code. Every write
+// own, or one of the driver's codes (codes::batch_*), 400 or a table reader
+// code. Every write
 // of the error file replaces it with one line; a result above 700 ends as
 // the line "Error from check: <code>". Never throws.
 int run_query(const std::string& query_path) noexcept;
@@ -47,6 +35,9 @@ int run_routine(const job& j, routine r, const std::string& name);
 // empty name writes nothing.
 void log_error(const std::string& errorfile, const std::string& name, int code);
 void log_ok(const std::string& errorfile, const std::string& name);
-
+// For a result the driver reports as its own (701 and above) the line
+// "Error from check: <code>", whatever line the function wrote before;
+// nothing for other results.
+void log_check(const std::string& errorfile, int result);
 
 }  // namespace vt::batch

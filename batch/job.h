@@ -2,7 +2,7 @@
 // says about one function call, typed, with the defaults of the INI form.
 //
 // Both query readers fill a `job` and hand it to run_job (batch/driver.h),
-// which finds the function's routine in the registry (batch/registry.h).
+// which runs the routine of the function's row (batch/functions.h).
 // A routine reads the fields of its own function family and ignores the
 // rest, so a reader sets only what its form of the query gives; every field
 // starts at the value a missing INI key would give it.
@@ -18,12 +18,8 @@
 
 namespace vt::batch {
 
-// Selection lists passed to the selection functions: one per variable, for
-// the first variables of the table, as many as the selection reaches.
-inline constexpr int max_selection_vars = max_selected_vars;
-
-// "selvalues", "aggvalues", "calcvalues" (XML: "selection", "aggregation",
-// "calculation").
+// selvalues, aggvalues, calcvalues (XML: selection, aggregation,
+// calculation).
 struct selection_args {
     int no_of_var = 0;     // [Data] NoOfVar: number of [VarN] sections read
     int secrecy = 0;       // [Data] Secrecy
@@ -36,7 +32,7 @@ struct selection_args {
     // The value selection of variables 1..16: entries separated by ",", an
     // empty string eliminates the variable; nullopt for a variable beyond
     // NoOfVar (passed on as "no list").
-    std::array<std::optional<std::string>, max_selection_vars> lists;
+    std::array<std::optional<std::string>, max_selected_vars> lists;
 
     // calcvalues only
     int operation = 0;           // [Query] Operation: operation code (11..14, 18, 21, 23, 33, ...)
@@ -47,34 +43,38 @@ struct selection_args {
     int order = 0;               // [Query] Order
 };
 
-// "excel"
+// Subtract (12) and divide (14) depend on which of two values comes first,
+// so a calculation with one of them must be given an order.
+inline bool operation_needs_order(int operation) noexcept { return operation == 12 || operation == 14; }
+
+// excel
 struct excel_args {
     int datanote = 0;  // [Data] datanote
     int decimals = 0;  // [Data] decimals
 };
 
-// "VTML", "XMLC", "SDMX" (XML: "XMLC1".."XMLC3", "SDMX")
+// VTML, XMLC, SDMX (XML: XMLC1..XMLC3, SDMX)
 struct xml_args {
     int vtml_type = 0;     // [Query] VTMLtype (VTML)
-    int xml_type = 0;      // [Query] XMLtype (XMLC, SDMX; XML: the digit of "XMLCn")
+    int xml_type = 0;      // [Query] XMLtype (XMLC, SDMX; XML: the digit of XMLCn)
     int inc_dtd = 0;       // [Query] IncDtd (XMLC)
     std::string language;  // [Query] Language (XML: vtlangsuffix)
 };
 
-// "asp"
+// asp
 struct asp_args {
     std::string vtlang;     // [Query] vtlang (XML: vtlangsuffix)
     std::string guilang;    // [Query] guilang (XML: guilanguage)
     std::string uppercase;  // [Query] Uppercase
 };
 
-// "graph", "matrix", "reltable"
+// graph, matrix, reltable
 struct delimited_args {
     int iteration = 0;      // [Query] iteration
     std::string textdelim;  // [Query] textdelim (XML: delimiter)
 };
 
-// "gesmes"
+// gesmes
 struct gesmes_args {
     std::string sender, receiver, interchange_msg, message_ref, dsn, datastruct, conf, obs_status;
     std::string include = "D";      // [Gesmes] Include
@@ -88,7 +88,7 @@ struct gesmes_args {
     std::string contact_email = "missing";
 };
 
-// "vtfile"
+// vtfile
 struct vtfile_args {
     std::string keys = "0";         // [Data] keys: "1" writes the data in keyed form
     std::string descript;           // [Query] descript: new description ("" keeps the old one)
@@ -97,8 +97,8 @@ struct vtfile_args {
     std::string descdefault = "0";  // [Query] descdefault
 };
 
-// "pivotauto", "pivotmanual", "valueorder", "vardelete", "textcode",
-// "chgtextcontents", "chgtexts" (the unit variable is job::unit_var)
+// pivotauto, pivotmanual, valueorder, vardelete, textcode,
+// chgtextcontents, chgtexts (the unit variable is job::unit_var)
 struct edit_args {
     int pivot_alt = 0;            // [Query] PivotAlt (pivotauto; XML pivotoption)
     std::string stub_order;       // [Query] StubOrder (pivotmanual)
@@ -114,7 +114,7 @@ struct edit_args {
     std::string variable_texts;   // chgtexts: [Variables] Var1..Var<NoOfVar> joined with ";"
 };
 
-// "filecalc" (XML: "filecalculation")
+// filecalc (XML: filecalculation)
 struct filecalc_args {
     int constant_flag = 0;                 // 1: calculate with Constant, 0: with Matchfile
     std::string constant;                  // [Query] Constant ("1" when neither it nor Matchfile is given)
@@ -129,7 +129,7 @@ struct job {
     // The function name exactly as written in the query (case kept: the
     // error file line repeats it); looked up without regard to case.
     std::string function;
-    // The query file; "splitquarters" and "splitmonths" read their own keys from it.
+    // The query file; splitquarters and splitmonths read their own keys from it.
     std::string query_path;
 
     std::string infile;     // [Files] Infile: the input table (or input file of the function)
@@ -161,7 +161,7 @@ struct job {
     std::string unit_var;
 
     // Per-function arguments; a routine reads only its own family.
-    std::string decimals;  // [Data] decimals as text ("decimals")
+    std::string decimals;  // [Data] decimals as text (decimals)
     std::string coordinates;  // [Data] coordinates (kml, kml2, kml3)
     excel_args excel;
     xml_args xml;

@@ -5,13 +5,14 @@
 #include <string>
 
 #include "batch/driver.h"
+#include "core/codes.h"
 
 namespace {
 
 int run(int argc, char** argv) {
     if (argc < 2) {
         std::fputs("usage: vtbatch queryfile\n", stderr);
-        return vt::batch::code_usage;
+        return vt::codes::batch_usage;
     }
     // Further arguments are ignored.
     return vt::batch::run_query(argv[1]);
@@ -24,6 +25,6 @@ int main(int argc, char** argv) {
         return run(argc, argv);
     } catch (...) {
         std::fputs("vtbatch: internal error\n", stderr);
-        return vt::batch::code_internal;
+        return vt::codes::internal_fault;
     }
 }

@@ -5,15 +5,12 @@
 
 #include <array>
 #include <cstdio>
-#include <functional>
-#include <map>
 #include <string_view>
 #include <utility>
 
 #include "batch/driver.h"
 #include "batch/ini_query.h"
-#include "platform/fsinfo.h"
-#include "platform/text.h"
+#include "core/codes.h"
 #include "core/infile.h"
 #include "core/reader.h"
 #include "core/table.h"
@@ -21,16 +18,13 @@
 
 namespace vt::batch {
 
-using plat::equal_nocase;
 using plat::overwrites_input;
+
 namespace {
 
 bool starts_with(std::string_view s, std::string_view prefix) noexcept {
     return s.size() >= prefix.size() && s.compare(0, prefix.size(), prefix) == 0;
 }
-
-// Whole numbers in element contents read as in the INI query.
-int to_int(std::string_view s) noexcept { return decimal_to_int(s); }
 
 // ---------------------------------------------------------------------------
 // Tokens.
@@ -134,46 +128,8 @@ std::string attribute(std::string_view tok, std::string_view attr) {
     return std::string(tok.substr(i, end - i));
 }
 
-// ---------------------------------------------------------------------------
-// Settings: everything that stays in force from one step to the next.
-
-struct settings {
-    // Header.
-    std::string language;                 // vtlangsuffix
-    bool language_given = false;
-    std::array<std::string, 4> words;     // and, by, dist, unit
-    int rounding = 0;
-    int secrecy = 0;
-    std::array<std::string, 8> symbols = {".", "..", "...", "....", ".....", "......", ".......", "-"};
-    // Step header.
-    std::string function, infile, outfile, errorfile;
-    // The type an "XMLCn" step set; the "SDMX" step passes it on.
-    int xml_type = 0;
-    // Function elements by name, as written.
-    std::map<std::string, std::string, std::less<>> values;
-
-    const std::string& get(std::string_view name) const {
-        static const std::string none;
-        const auto it = values.find(name);
-        return it == values.end() ? none : it->second;
-    }
-    bool given(std::string_view name) const { return !get(name).empty(); }
-    std::string get_or(std::string_view name, std::string_view deflt) const {
-        return given(name) ? get(name) : std::string(deflt);
-    }
-    int get_int(std::string_view name, int deflt) const { return given(name) ? to_int(get(name)) : deflt; }
-
-    // The symbol texts in order, each followed by ";".
-    std::string symbol_list() const {
-        std::string out;
-        for (const std::string& s : symbols) out += s + ";";
-        return out;
-    }
-    std::string text_words() const { return words[0] + ";" + words[1] + ";" + words[2] + ";" + words[3]; }
-};
-
 // The header elements (before the first step).
-void read_header_element(scanner& sc, const std::string& tok, settings& s) {
+void read_header_element(scanner& sc, const std::string& tok, xml_settings& s) {
     static constexpr std::array<std::string_view, 4> word_ids = {"and", "by", "dist", "unit"};
     static constexpr std::array<std::string_view, 8> symbol_names = {
         "symbol1", "symbol2", "symbol3", "symbol4", "symbol5", "symbol6", "symbol7", "symbolnil"};
@@ -204,282 +160,6 @@ void read_header_element(scanner& sc, const std::string& tok, settings& s) {
             return;
         }
     }
-}
-
-// ---------------------------------------------------------------------------
-// The functions of the XML query.
-
-enum class kind {
-    plain, selection, aggregation, calculation, valueorder, chgtexts, vardelete, split, filecalc
-};
-
-// The lists one step builds from its own elements.
-struct step_lists {
-    std::array<std::optional<std::string>, max_selection_vars> selection;
-    int time_var = 0;
-    int time_values = 0;
-    int time_option = 0;
-    std::string value_order;     // valueorder
-    std::string order_variable;  // valueorder: <variable name="X">
-    std::string variable_texts;  // chgtexts
-    std::string delete_list;     // vardelete
-    int remove = 0;              // vardelete
-};
-
-using fill_fn = void (*)(const settings&, const step_lists&, job&);
-
-struct function_row {
-    const char* name;      // as the query names it; compared without regard to case
-    const char* routine;   // the registry's name of the routine
-    kind k;
-    const char* elements;  // the plain elements the step reads, separated by blanks
-    fill_fn fill;
-};
-
-bool lists_element(std::string_view list, std::string_view name) noexcept {
-    while (!list.empty()) {
-        const std::size_t sp = list.find(' ');
-        const std::string_view word = list.substr(0, sp);
-        if (word == name) return true;
-        if (sp == std::string_view::npos) break;
-        list.remove_prefix(sp + 1);
-    }
-    return false;
-}
-
-void fill_none(const settings&, const step_lists&, job&) {}
-
-void fill_selection(const settings& s, const step_lists& l, job& j) {
-    selection_args& a = j.selection;
-    a.no_of_var = s.get_int("noofvar", 0);
-    a.secrecy = s.secrecy;
-    a.descr = s.get_int("keepdescription", 0);
-    a.time_option = l.time_option;
-    a.time_var = l.time_var;
-    a.time_values = l.time_values;
-    a.vtlang = s.language;
-    a.lists = l.selection;
-}
-
-void fill_aggregation(const settings& s, const step_lists& l, job& j) {
-    fill_selection(s, l, j);
-    j.selection.classcat = s.get("classcat");
-}
-
-// "include..." selects ("m"), everything else excludes ("u").
-std::string include_exclude(const std::string& content) { return starts_with(content, "i") ? "m" : "u"; }
-
-struct named_code {
-    std::string_view name;
-    int code;
-};
-
-int operation_code(const std::string& content, const named_code* names, std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i)
-        if (content == names[i].name) return names[i].code;
-    return to_int(content);
-}
-
-constexpr named_code calc_operations[] = {{"remove", 33},  {"sum", 18},      {"percent", 21},  {"permille", 23},
-                                          {"add", 11},     {"subtract", 12}, {"multiply", 13}, {"divide", 14}};
-constexpr named_code filecalc_operations[] = {{"linktab", 61}, {"overlaytab", 71}, {"add", 41},
-                                              {"subtract", 42}, {"multiply", 43},  {"divide", 44}};
-
-void fill_calculation(const settings& s, const step_lists& l, job& j) {
-    selection_args& a = j.selection;
-    a.lists = l.selection;
-    a.operation = operation_code(s.get("operation"), calc_operations, std::size(calc_operations));
-    a.incl_excl = include_exclude(s.get("includeexclude"));
-    a.constant = s.get("constant");
-    a.newvalue = s.get("newvalue");
-    if (s.given("newcode")) a.newvalue += "#" + s.get("newcode");
-    a.betavalue = s.get("betavalue");
-    a.order = s.get_int("order", 0);
-}
-
-void fill_pivotmanual(const settings& s, const step_lists&, job& j) {
-    j.edit.stub_order = s.get("stuborder");
-    j.edit.head_order = s.get("headorder");
-}
-
-void fill_pivotauto(const settings& s, const step_lists&, job& j) { j.edit.pivot_alt = s.get_int("pivotoption", 0); }
-
-void fill_valueorder(const settings&, const step_lists& l, job& j) {
-    j.edit.variable = l.order_variable;
-    j.edit.value_list = l.value_order;
-}
-
-void fill_decimals(const settings& s, const step_lists&, job& j) { j.decimals = s.get("decimals"); }
-
-void fill_chgtexts(const settings& s, const step_lists& l, job& j) {
-    j.edit.contentstext = s.get("contentstext");
-    j.edit.unittext = s.get("unittext");
-    j.edit.no_of_var = s.get_int("noofvar", 0);
-    j.edit.variable_texts = l.variable_texts;
-}
-
-void fill_excel(const settings& s, const step_lists&, job& j) {
-    j.excel.datanote = s.get_int("datanote", 0);
-    j.excel.decimals = s.get_int("decimals", 0);
-}
-
-void fill_asp(const settings& s, const step_lists&, job& j) {
-    j.asp.vtlang = s.language;
-    j.asp.guilang = s.get("guilanguage");
-    j.asp.uppercase = s.get("uppercase");
-    j.datanote_place = s.get_int("datanoteoption", 0);
-}
-
-void fill_xmlc(const settings& s, const step_lists&, job& j) {
-    j.xml.xml_type = s.xml_type;
-    j.xml.inc_dtd = s.get_int("incDtd", 0);
-    j.xml.language = s.language;
-}
-
-void fill_sdmx(const settings& s, const step_lists&, job& j) {
-    j.xml.xml_type = s.xml_type;
-    j.xml.language = s.language;
-}
-
-void fill_delimited(const settings& s, const step_lists&, job& j) {
-    j.delimited.textdelim = s.get("delimiter");
-    j.delimited.iteration = s.get_int("iteration", 0);
-}
-
-void fill_prn(const settings& s, const step_lists&, job& j) {
-    const std::string& d = s.get("delimiter");
-    j.delim = d == "tab" ? std::string("\t") : d.empty() ? std::string(" ") : d;
-}
-
-void fill_vtfile(const settings& s, const step_lists&, job& j) {
-    j.vtfile.keys = s.get_or("keys", "0");
-    j.vtfile.descript = s.get("descript");
-    j.vtfile.subject = s.get("subject");
-    j.vtfile.contents = s.get("contents");
-    j.vtfile.descdefault = s.get_or("descdefault", "0");
-}
-
-void fill_vardelete(const settings& s, const step_lists& l, job& j) {
-    j.edit.variable = s.get("variable");
-    j.edit.titleadd = s.get("titleadd");
-    j.edit.value_list = l.delete_list;
-    j.edit.remove = l.remove;
-}
-
-// The first 16 option letters as digits: T 1, C 2, B 3, anything else 0;
-// always 16 digits.
-void fill_textcode(const settings& s, const step_lists&, job& j) {
-    const std::string& opts = s.get("textcodeoptions");
-    std::string digits(16, '0');
-    for (std::size_t i = 0; i < digits.size() && i < opts.size(); ++i)
-        digits[i] = opts[i] == 'T' ? '1' : opts[i] == 'C' ? '2' : opts[i] == 'B' ? '3' : '0';
-    j.edit.textcode_options = digits;
-}
-
-void fill_filecalc(const settings& s, const step_lists&, job& j) {
-    filecalc_args& a = j.filecalc;
-    a.constant = s.get("constant");
-    a.matchfile = s.get("matchfile");
-    a.constant_flag = s.given("constant") ? 1 : 0;
-    if (!s.given("constant") && !s.given("matchfile")) {
-        a.constant_flag = 1;
-        a.constant = "1";
-    }
-    for (std::size_t k = 0; k < a.newvalues.size(); ++k) {
-        const std::string n = std::to_string(k + 1);
-        a.newvalues[k] = s.get("newvalue" + n) + "#" + s.get("newcode" + n);
-    }
-    a.newvar = s.get("newvar");
-    a.option = operation_code(s.get("operation"), filecalc_operations, std::size(filecalc_operations));
-    a.incl_excl = include_exclude(s.get("includeexclude"));
-}
-
-constexpr const char* split_elements =
-    "variablename noofperiods firstyear yeartext quartertext quarter1 quarter2 quarter3 quarter4 monthtext "
-    "month1 month2 month3 month4 month5 month6 month7 month8 month9 month10 month11 month12";
-
-// One row per function name of the XML query. The plain elements of a row
-// are stored as written; the fill function turns them into the job.
-constexpr function_row functions[] = {
-    {"selection", "selvalues", kind::selection, "keepdescription timeoption noofvar", fill_selection},
-    {"aggregation", "aggvalues", kind::aggregation, "keepdescription timeoption noofvar classcat",
-     fill_aggregation},
-    {"calculation", "calcvalues", kind::calculation,
-     "operation includeexclude newvalue newcode betavalue order constant", fill_calculation},
-    {"pivotmanual", "pivotmanual", kind::plain, "stuborder headorder", fill_pivotmanual},
-    {"pivotauto", "pivotauto", kind::plain, "pivotoption", fill_pivotauto},
-    {"valueorder", "valueorder", kind::valueorder, "", fill_valueorder},
-    {"splitquarters", "splitquarters", kind::split, split_elements, fill_none},
-    {"splitmonths", "splitmonths", kind::split, split_elements, fill_none},
-    {"decimals", "decimals", kind::plain, "decimals", fill_decimals},
-    {"chgtexts", "chgtexts", kind::chgtexts, "contentstext unittext noofvar", fill_chgtexts},
-    {"excel", "excel", kind::plain, "completeinfo doublecolumn datanote decimals", fill_excel},
-    {"asp", "asp", kind::plain,
-     "uppercase decimalpoint stubtype nozero thousand guilanguage completeinfo doublecolumn datanoteoption",
-     fill_asp},
-    {"XMLC1", "XMLC", kind::plain, "incDtd", fill_xmlc},
-    {"XMLC2", "XMLC", kind::plain, "incDtd", fill_xmlc},
-    {"XMLC3", "XMLC", kind::plain, "incDtd", fill_xmlc},
-    {"SDMX", "SDMX", kind::plain, "", fill_sdmx},
-    {"text", "text", kind::plain, "rowlength pagelength marglength decimalpoint doublecolumn completeinfo thousand",
-     fill_none},
-    {"dbase1", "dbase1", kind::plain, "", fill_none},
-    {"dbase2", "dbase2", kind::plain, "", fill_none},
-    {"dbase3", "dbase3", kind::plain, "", fill_none},
-    {"dbase4", "dbase4", kind::plain, "doublecolumn completeinfo", fill_none},
-    {"graph", "graph", kind::plain, "decimalpoint delimiter iteration", fill_delimited},
-    {"matrix", "matrix", kind::plain, "decimalpoint delimiter iteration", fill_delimited},
-    {"lotus", "lotus", kind::plain, "", fill_none},
-    {"html1", "html1", kind::plain, "", fill_none},
-    {"html2", "html2", kind::plain, "", fill_none},
-    {"prnmatrix", "prnmatrix", kind::plain, "delimiter", fill_prn},
-    {"prntable", "prntable", kind::plain, "delimiter", fill_prn},
-    {"reltable", "reltable", kind::plain, "delimiter decimalpoint iteration", fill_delimited},
-    {"vtfile", "vtfile", kind::plain, "keys descript subject contents descdefault", fill_vtfile},
-    {"vardelete", "vardelete", kind::vardelete, "variable titleadd", fill_vardelete},
-    {"textcode", "textcode", kind::plain, "textcodeoptions", fill_textcode},
-    {"filecalculation", "filecalc", kind::filecalc,
-     "constant matchfile newvalue1 newvalue2 newvalue3 newcode1 newcode2 newcode3 newvar operation includeexclude",
-     fill_filecalc},
-};
-
-const function_row* find_function(std::string_view name) noexcept {
-    for (const function_row& row : functions)
-        if (equal_nocase(name, row.name)) return &row;
-    return nullptr;
-}
-
-// The settings every function shares; the row's fill adds its own.
-void fill_common(const settings& s, job& j) {
-    j.infile = s.infile;
-    j.outfile = s.outfile;
-    j.errorfile = s.errorfile;
-    j.textfile = "*";
-    j.rounding = s.rounding;
-    j.decimalpoint = s.get_or("decimalpoint", ".");
-    j.stubtype = s.get_int("stubtype", 1);
-    j.nozero = s.get_int("nozero", 0);
-    j.thousand = s.get_int("thousand", 0);
-    j.doublecolumn = s.get_int("doublecolumn", 0);
-    j.completeinfo = s.get_int("completeinfo", 0);
-    j.rowlength = s.get_int("rowlength", 100);
-    j.pagelength = s.get_int("pagelength", 100);
-    j.marglength = s.get_int("marglength", 0);
-    j.datanote_place = 0;
-    j.symbol_list = s.symbol_list();
-    j.text_words = s.text_words();
-    j.unit_var = s.words[3];
-}
-
-void fill_split(const settings& s, xml_split_args& a) {
-    a.variablename = s.get("variablename");
-    a.noofperiods = s.get("noofperiods");
-    a.firstyear = s.get("firstyear");
-    a.yeartext = s.get("yeartext");
-    a.quartertext = s.get("quartertext");
-    a.monthtext = s.get("monthtext");
-    for (int i = 0; i < 4; ++i) a.quarters[i] = s.get("quarter" + std::to_string(i + 1));
-    for (int i = 0; i < 12; ++i) a.months[i] = s.get("month" + std::to_string(i + 1));
 }
 
 // ---------------------------------------------------------------------------
@@ -535,7 +215,7 @@ public:
         return sc_.load(path);
     }
 
-    const settings& current() const { return s_; }
+    const xml_settings& current() const { return s_; }
 
     // Reads the next step into `st`. False when there is none (the file
     // ended, or an earlier step ended the run).
@@ -555,20 +235,18 @@ public:
         st.name = s_.function;
         st.j.query_path = path_;
         fill_common(s_, st.j);
-        if (same_input_output()) return stop(st, xml_same_file);
+        if (same_input_output()) return stop(st, codes::batch_same_file);
 
-        const function_row* row = find_function(st.name);
-        if (!row) {
+        const xml_function f = find_xml_function(st.name);
+        if (!f.row) {
             skip_to_next_step();
             return true;
         }
-        st.j.function = row->routine;
-        // The two selection functions are only called when written in
-        // lower case; in any other spelling the step is read but not run.
-        const bool exact_case = row->k != kind::selection && row->k != kind::aggregation;
-        st.runs = exact_case || st.name == row->name;
-        if (starts_with(row->name, "XMLC")) s_.xml_type = row->name[4] - '0';
-        return read_function(*row, st);
+        st.row = f.row;
+        st.j.function = f.row->name;
+        st.runs = f.runs;
+        if (f.xml_type != 0) s_.xml_type = f.xml_type;
+        return read_function(*f.row, st);
     }
 
 private:
@@ -633,18 +311,18 @@ private:
     }
 
     bool read_function(const function_row& row, xml_step& st) {
-        step_lists l;
+        xml_lists l;
         table t;
         int time_pos = 0;
         int time_count = 0;
         const bool needs_table =
-            row.k == kind::selection || row.k == kind::aggregation || row.k == kind::calculation;
+            row.xml == xml_kind::selection || row.xml == xml_kind::aggregation || row.xml == xml_kind::calculation;
         if (needs_table) {
             const int rc = read_input_table(s_.infile, s_.language, t);
             // A reader problem is written under the function's name for the
             // selections; a calculation leaves only the code.
-            if (rc == 400) return stop(st, rc);
-            if (rc != 0) return stop(st, rc, row.k != kind::calculation);
+            if (rc == codes::cannot_open) return stop(st, rc);
+            if (rc != 0) return stop(st, rc, row.xml != xml_kind::calculation);
             for (std::size_t i = 0; i < t.vars.size(); ++i) {
                 if (t.vars[i].is_time) {
                     time_pos = static_cast<int>(i) + 1;
@@ -659,34 +337,34 @@ private:
         while (step_token(tok)) {
             if (tok.size() > 2 && tok[0] == '<' && tok.back() == '>') {
                 const std::string_view name(tok.data() + 1, tok.size() - 2);
-                if (lists_element(row.elements, name)) {
+                if (in_word_list(row.xml_elements, name)) {
                     s_.values[std::string(name)] = sc_.content();
                     continue;
                 }
             }
             int rc = 0;
-            switch (row.k) {
-            case kind::selection:
-            case kind::aggregation:
+            switch (row.xml) {
+            case xml_kind::selection:
+            case xml_kind::aggregation:
                 if (!blocks_read && starts_with(tok, "<variable")) {
                     blocks_read = true;
                     const int opt = s_.get_int("timeoption", 0);
                     l.time_option = time_pos > 0 && opt >= 1 && opt <= 3 ? opt : 0;
                     l.time_var = time_pos;
                     l.time_values = time_count;
-                    rc = read_selection_blocks(tok, t, row.k == kind::aggregation, l);
+                    rc = read_selection_blocks(tok, t, row.xml == xml_kind::aggregation, l);
                 }
                 break;
-            case kind::calculation:
+            case xml_kind::calculation:
                 if (starts_with(tok, "<variable")) rc = read_calculation_block(tok, t, l);
                 break;
-            case kind::valueorder:
+            case xml_kind::valueorder:
                 read_value_order(tok, l);
                 break;
-            case kind::chgtexts:
+            case xml_kind::chgtexts:
                 if (starts_with(tok, "<variable order=")) l.variable_texts += sc_.content() + ";";
                 break;
-            case kind::vardelete:
+            case xml_kind::vardelete:
                 if (is_element(tok, "remove") || is_element(tok, "sum")) {
                     l.remove = is_element(tok, "remove") ? 1 : 0;
                     l.delete_list = sc_.content();
@@ -698,18 +376,18 @@ private:
             if (rc != 0) return stop(st, rc);
         }
 
-        if (row.k == kind::selection || row.k == kind::aggregation) {
+        if (row.xml == xml_kind::selection || row.xml == xml_kind::aggregation) {
             // The variable blocks the step announced never came.
-            if (!blocks_read && s_.get_int("noofvar", 0) > 0) return stop(st, xml_bad_variable);
+            if (!blocks_read && s_.get_int("noofvar", 0) > 0) return stop(st, codes::batch_bad_variable);
         }
-        if (row.k == kind::calculation) {
+        if (row.xml == xml_kind::calculation) {
             const int rc = check_calculation();
             if (rc != 0) return stop(st, rc);
         }
         // The step's own elements are in now: build the job from them.
         fill_common(s_, st.j);
-        row.fill(s_, l, st.j);
-        if (row.k == kind::split) fill_split(s_, st.split);
+        if (row.fill_xml) row.fill_xml(s_, l, st.j);
+        if (row.xml == xml_kind::split) fill_split(s_, st.split);
         return true;
     }
 
@@ -737,7 +415,7 @@ private:
                     out.list += out.list.empty() ? "A;" + aggreg + ";" + val : "," + val;
                 } else {
                     const int pos = find_value(v, val, by_code);
-                    if (pos == 0) return xml_no_value;
+                    if (pos == 0) return codes::batch_no_value;
                     if (!out.list.empty()) out.list += ',';
                     out.list += std::to_string(pos);
                     if (out.first_pos == 0) out.first_pos = pos;
@@ -753,20 +431,20 @@ private:
     // Variable blocks 1..noofvar of a selection or aggregation, the first
     // start token already taken. Each must begin <variable order="k" name=.
     // 0, 714, 715 or 716.
-    int read_selection_blocks(std::string tok, const table& t, bool aggregation, step_lists& l) {
+    int read_selection_blocks(std::string tok, const table& t, bool aggregation, xml_lists& l) {
         const int count = s_.get_int("noofvar", 0);
         if (count <= 0) return 0;  // no blocks announced: the elements are skipped
         for (int k = 1; k <= count; ++k) {
-            if (k > 1 && !step_token(tok)) return xml_bad_variable;
-            if (!starts_with(tok, "<variable order=\"" + std::to_string(k) + "\" name=")) return xml_bad_variable;
+            if (k > 1 && !step_token(tok)) return codes::batch_bad_variable;
+            if (!starts_with(tok, "<variable order=\"" + std::to_string(k) + "\" name=")) return codes::batch_bad_variable;
             const int pos = find_variable(t, attribute(tok, "name"));
-            if (pos == 0) return xml_no_variable;
+            if (pos == 0) return codes::batch_no_variable;
             const variable& v = t.vars[static_cast<std::size_t>(pos - 1)];
             block_result b;
             const int rc = read_block_values(v, aggregation, b);
             if (rc != 0) return rc;
             if (k == l.time_var && l.time_option != 0) apply_time_option(l, b);
-            if (k <= max_selection_vars) l.selection[static_cast<std::size_t>(k - 1)] = b.list;
+            if (k <= static_cast<int>(max_selected_vars)) l.selection[static_cast<std::size_t>(k - 1)] = b.list;
         }
         return 0;
     }
@@ -775,7 +453,7 @@ private:
     // 2 as many latest periods as the last value's position says, 3 every
     // period from the first value on. Without a looked-up value options 2
     // and 3 keep the list as the values built it.
-    static void apply_time_option(const step_lists& l, block_result& b) {
+    static void apply_time_option(const xml_lists& l, block_result& b) {
         const int n = l.time_values;
         if (l.time_option == 1) b.list = std::to_string(n);
         else if (l.time_option == 2 && b.last_pos > 0) b.list = number_run(n - b.last_pos + 1, n);
@@ -785,31 +463,31 @@ private:
     // A calculation's variable block: <variable name="X">, any order and
     // number; the variable's position in the table picks its list. 0, 714,
     // 715 or 716.
-    int read_calculation_block(const std::string& tok, const table& t, step_lists& l) {
-        if (!starts_with(tok, "<variable name=")) return xml_bad_variable;
+    int read_calculation_block(const std::string& tok, const table& t, xml_lists& l) {
+        if (!starts_with(tok, "<variable name=")) return codes::batch_bad_variable;
         const int pos = find_variable(t, attribute(tok, "name"));
-        if (pos == 0) return xml_no_variable;
+        if (pos == 0) return codes::batch_no_variable;
         block_result b;
         const int rc = read_block_values(t.vars[static_cast<std::size_t>(pos - 1)], false, b);
         if (rc != 0) return rc;
-        if (pos <= max_selection_vars) l.selection[static_cast<std::size_t>(pos - 1)] = b.list;
+        if (pos <= static_cast<int>(max_selected_vars)) l.selection[static_cast<std::size_t>(pos - 1)] = b.list;
         return 0;
     }
 
     // The driver's own checks of a calculation, in this order.
     int check_calculation() const {
-        if (!s_.given("operation")) return 706;
-        if (!s_.given("includeexclude")) return 707;
+        if (!s_.given("operation")) return codes::batch_no_operation;
+        if (!s_.given("includeexclude")) return codes::batch_no_inclexcl;
         const bool include = starts_with(s_.get("includeexclude"), "i");
-        if (include && !s_.given("newvalue")) return 708;
-        const int op = operation_code(s_.get("operation"), calc_operations, std::size(calc_operations));
-        if (s_.get_int("order", 0) == 0 && (op == 12 || op == 14)) return 711;
+        if (include && !s_.given("newvalue")) return codes::batch_no_newvalue;
+        const int op = calc_operation_code(s_.get("operation"));
+        if (s_.get_int("order", 0) == 0 && operation_needs_order(op)) return codes::batch_no_order;
         return 0;
     }
 
     // <variable name="X"> names the variable; each <value order="i" xxxx="n">
     // adds n, the value's number in the new order.
-    void read_value_order(const std::string& tok, step_lists& l) {
+    void read_value_order(const std::string& tok, xml_lists& l) {
         if (starts_with(tok, "<variable name=")) {
             l.order_variable = attribute(tok, "name");
         } else if (starts_with(tok, "<value order=")) {
@@ -817,7 +495,7 @@ private:
             const std::size_t close = tok.find('"', std::string_view("<value order=\"").size());
             std::size_t i = close == std::string::npos ? tok.size() : tok.find('=', close);
             int n = 0;
-            if (i != std::string::npos && i + 2 <= tok.size()) n = to_int(std::string_view(tok).substr(i + 2));
+            if (i != std::string::npos && i + 2 <= tok.size()) n = decimal_to_int(std::string_view(tok).substr(i + 2));
             if (!l.value_order.empty()) l.value_order += ',';
             l.value_order += std::to_string(n);
             sc_.content();  // the value's text is not needed
@@ -825,25 +503,17 @@ private:
     }
 
     scanner sc_;
-    settings s_;
+    xml_settings s_;
     std::string path_;
     bool header_read_ = false;
     bool at_step_ = false;
     bool done_ = false;
 };
 
-bool is_split(std::string_view routine) noexcept {
-    return routine == "splitquarters" || routine == "splitmonths";
-}
-
-}  // namespace
-
-namespace {
-
 int read_all(const std::string& path, std::vector<xml_step>& steps) {
     steps.clear();
     query_reader r;
-    if (!r.open(path)) return 400;
+    if (!r.open(path)) return codes::cannot_open;
     xml_step st;
     while (r.next(st)) steps.push_back(std::move(st));
     return 0;
@@ -851,7 +521,7 @@ int read_all(const std::string& path, std::vector<xml_step>& steps) {
 
 int run_all(const std::string& path) {
     query_reader r;
-    if (!r.open(path)) return 400;
+    if (!r.open(path)) return codes::cannot_open;
     // The header's language is the reader's for this run only.
     reader_language_scope scope;
     int kept = 0;
@@ -869,16 +539,17 @@ int run_all(const std::string& path) {
         }
         // A function whose routine is not available runs nothing and
         // writes nothing, like a name the query does not know.
-        if (!st.runs || find_routine(st.j.function) == nullptr) continue;
+        if (!st.runs || st.row == nullptr || st.row->run == nullptr) continue;
         // The split routines read their settings from an INI query; a job
         // cannot carry the settings of an XML split step yet, so such a step
         // runs nothing rather than reading INI keys from this file.
-        if (is_split(st.j.function)) continue;
-        kept = run_job(st.j, st.name);
-        if (st.j.function == std::string_view("selvalues") || st.j.function == std::string_view("aggvalues"))
+        if (st.row->xml == xml_kind::split) continue;
+        kept = run_routine(st.j, st.row->run, st.name);
+        // A selection leaves no language behind for the steps after it.
+        if (st.row->xml == xml_kind::selection || st.row->xml == xml_kind::aggregation)
             reader_state().selected_language.clear();
     }
-    if (kept > 700 && any_step) log_error(last_errorfile, "check", kept);
+    if (any_step) log_check(last_errorfile, kept);
     return kept;
 }
 
@@ -888,7 +559,7 @@ int read_xml_query(const std::string& path, std::vector<xml_step>& steps) noexce
     try {
         return read_all(path, steps);
     } catch (...) {
-        return code_internal;  // out of memory: nothing sensible was read
+        return codes::internal_fault;  // out of memory: nothing sensible was read
     }
 }
 
@@ -896,7 +567,7 @@ int run_xml_query(const std::string& path) noexcept {
     try {
         return run_all(path);
     } catch (...) {
-        return code_internal;
+        return codes::internal_fault;
     }
 }
 

@@ -19,37 +19,27 @@
 #include <string>
 #include <vector>
 
+#include "batch/functions.h"
 #include "batch/job.h"
+#include "batch/xml_fill.h"
 
 namespace vt::batch {
-
-// Codes of the XML query (beside the driver's own 706..711).
-inline constexpr int xml_same_file = 713;       // the step's output would replace its input
-inline constexpr int xml_no_variable = 714;     // a variable name the table does not have
-inline constexpr int xml_no_value = 715;        // a value code or text the variable does not have
-inline constexpr int xml_bad_variable = 716;    // a variable element out of sequence or of the wrong form
-
-// The settings of a "splitquarters" or "splitmonths" step, read from the
-// step's elements (the INI form reads them from the query file instead).
-struct xml_split_args {
-    std::string variablename, noofperiods, firstyear, yeartext, quartertext, monthtext;
-    std::string quarters[4];
-    std::string months[12];
-};
 
 // One step as read from the query.
 struct xml_step {
     // The function name as written in the query: the error file line
     // repeats it.
     std::string name;
-    // The call: j.function is the routine's name in the registry ("selvalues"
-    // for "selection", "filecalc" for "filecalculation", ...), j.errorfile
+    // The function's row; nullptr for a name that matches none.
+    const function_row* row = nullptr;
+    // The call: j.function is the row's name (the INI name: selvalues for
+    // the selection step, filecalc for filecalculation, ...), j.errorfile
     // the step's error file.
     job j;
-    xml_split_args split;  // "splitquarters", "splitmonths" only
+    xml_split_args split;  // split steps only
     // False for a function name that matches none (the step then runs
-    // nothing and writes nothing) and for "selection" or "aggregation" not
-    // written in lower case (their elements are read, nothing is called).
+    // nothing and writes nothing) and for a name that must be written
+    // exactly and is not (its elements are read, nothing is called).
     bool runs = false;
     // Non-zero when reading the step ended the run: 713..716, 706..711, 400
     // (the input table cannot be opened) or the table reader's code. The
@@ -67,8 +57,8 @@ struct xml_step {
 // memory ran out.
 int read_xml_query(const std::string& path, std::vector<xml_step>& steps) noexcept;
 
-// Runs the XML query `path`: each step is read, then run through the
-// registry, and its result written into the step's error file ("<name> ended
+// Runs the XML query `path`: each step is read, then its function's routine
+// runs, and its result written into the step's error file ("<name> ended
 // OK " or "Error from <name>: <code>"). A failed step does not stop the
 // chain; codes 400, 706..716 and the table reader's codes met while reading
 // a step do. At the end a kept result above 700 is also written as

@@ -142,7 +142,7 @@ TEST(Driver, FunctionsThatRunNothing) {
     std::vector<std::string> names = {"nosuch"};
     // One function of the INI form still waiting for its routine, while
     // there is one.
-    for (const vt::batch::function_entry& e : vt::batch::functions()) {
+    for (const vt::batch::function_row& e : vt::batch::functions()) {
         const std::string_view name = e.name;
         // The selection functions have checks of their own before they run.
         if (e.run == nullptr && name != "selvalues" && name != "aggvalues" && name != "calcvalues") {

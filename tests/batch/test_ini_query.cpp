@@ -10,7 +10,7 @@
 #include "../platform/temp_dir.h"
 #include "batch/driver.h"
 #include "batch/ini_query.h"
-#include "batch/registry.h"
+#include "batch/functions.h"
 
 using vt::batch::job;
 using vt::batch::read_ini_job;

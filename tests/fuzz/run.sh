@@ -5,8 +5,9 @@
 #
 # Targets: fuzz_metain (the keyword reader; seeds in seed/, dictionary
 # metain.dict), fuzz_data (the data section readers and writers; seeds in
-# seed_data/, dictionary data.dict) and fuzz_exports (every conversion and
-# the selection on one table file; the reader's seeds and dictionary).
+# seed_data/, dictionary data.dict) and fuzz_exports (the routine of every
+# available batch function on one table file; the reader's seeds and
+# dictionary).
 # The corpus grows in
 # tests/fuzz/corpus-<date>/ (ignored by git); crash, leak and timeout
 # reproducers land in build-fuzz/fuzz-artifacts/. Replay one with:

@@ -13,6 +13,9 @@
 #include <string>
 #include <sys/statvfs.h>
 
+#include "../platform/temp_dir.h"
+#include "export/dbase.h"
+
 namespace {
 
 std::string slurp(const std::string& path) {
@@ -129,5 +132,37 @@ TEST(Libraries, SpaceSpecGivesDriveSizesModulo32Bits) {
             compared = true;
         }
         EXPECT_TRUE(compared) << "free space never held still";
+    }
+}
+
+// The two row-per-stub dBase exports called as a host calls them: the file
+// they write is the one the conversion writes in the process (the header's
+// date bytes aside), and a missing input gives 400 and no file.
+TEST(Libraries, DbaseRowExportsWriteTheirFiles) {
+    using row_export = int (*)(const char*, const char*, int, const void*);
+    using routine = int (*)(const std::string&, const std::string&);
+    const struct {
+        const char* name;
+        routine direct;
+    } cases[] = {{"dbakonv2", vt::dbakonv2}, {"dbakonv3", vt::dbakonv3}};
+    library lib(VT_LIBVTCONV);
+    ASSERT_NE(lib.handle, nullptr) << dlerror();
+    const std::string in = std::string(VT_TEST_DATA) + "/population.vt";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        vt::test::temp_dir dir;
+        const auto fn = lib.fn<row_export>(c.name);
+        ASSERT_NE(fn, nullptr);
+        const std::string out = dir.file("lib.dbf");
+        EXPECT_EQ(fn(in.c_str(), out.c_str(), 0, nullptr), 0);
+        ASSERT_EQ(c.direct(in, dir.file("direct.dbf")), 0);
+        const std::string written = slurp(out);
+        const std::string expected = slurp(dir.file("direct.dbf"));
+        ASSERT_GT(written.size(), 32u);  // a header and at least one record
+        EXPECT_EQ(written.size(), expected.size());
+        EXPECT_EQ(written.substr(4), expected.substr(4));
+
+        EXPECT_EQ(fn(dir.file("none.vt").c_str(), dir.file("none.dbf").c_str(), 0, nullptr), 400);
+        EXPECT_FALSE(std::filesystem::exists(dir.file("none.dbf")));
     }
 }

@@ -1,0 +1,126 @@
+// The routines of the batch functions: each is a small adapter that passes
+// the job's fields to the conversion or operation in the order that
+// function takes them. The rows of batch/functions.cpp name them.
+#include "batch/routines.h"
+
+#include "export/asp.h"
+#include "export/dbase.h"
+#include "export/delimited.h"
+#include "export/excel.h"
+#include "export/html.h"
+#include "export/print.h"
+#include "export/resave.h"
+#include "export/text.h"
+#include "tableops/pivot.h"
+#include "tableops/selection.h"
+
+namespace vt::batch {
+
+namespace {
+
+// The selection lists of a job as the selection routines take them: a
+// variable without a list passes null.
+std::array<const char*, max_selected_vars> selection_lists(const job& j) {
+    std::array<const char*, max_selected_vars> out{};
+    for (std::size_t i = 0; i < out.size() && i < j.selection.lists.size(); ++i)
+        out[i] = j.selection.lists[i] ? j.selection.lists[i]->c_str() : nullptr;
+    return out;
+}
+
+}  // namespace
+
+// selvalues (XML selection): chosen values and eliminated variables.
+int run_selvalues(const job& j) {
+    const selection_args& s = j.selection;
+    return selvalues_list(j.infile.c_str(), j.outfile.c_str(), j.text_words.c_str(), selection_lists(j), s.secrecy,
+                          s.vtlang.c_str(), s.descr);
+}
+
+// aggvalues (XML aggregation): as selvalues; Classcat is the directory
+// of the aggregation files.
+int run_aggvalues(const job& j) {
+    const selection_args& s = j.selection;
+    return aggvalues_list(j.infile.c_str(), j.outfile.c_str(), j.text_words.c_str(), s.classcat.c_str(),
+                          selection_lists(j), s.secrecy, s.vtlang.c_str(), s.descr);
+}
+
+// pivotauto: the table rotated by one variable (PivotAlt 1 or 2).
+int run_pivot(const job& j) {
+    return pivot(j.infile.c_str(), j.outfile.c_str(), j.edit.pivot_alt, j.unit_var.c_str(),
+                 title_words_from_list(j.text_words));
+}
+
+// pivotmanual: stub and heading as StubOrder and HeadOrder list them.
+int run_variableorder(const job& j) {
+    return variableorder(j.infile.c_str(), j.outfile.c_str(), j.edit.stub_order.c_str(), j.edit.head_order.c_str(),
+                         j.unit_var.c_str(), title_words_from_list(j.text_words));
+}
+
+// text: the paginated text report.
+int run_text(const job& j) {
+    return TextConv(j.infile, j.outfile, j.rowlength, j.pagelength, j.marglength, 0, j.decimalpoint,
+                    j.symbol_list, j.doublecolumn, j.completeinfo, j.textfile, j.rounding, j.datanote_place,
+                    j.thousand);
+}
+
+// asp: the table as a classed HTML fragment for a web application.
+int run_asp(const job& j) {
+    return AspConv(j.infile, j.outfile, j.stubtype, j.symbol_list, j.decimalpoint, j.thousand, j.doublecolumn,
+                   j.completeinfo, j.nozero, j.asp.vtlang, j.asp.guilang, j.asp.uppercase, j.rounding,
+                   j.datanote_place);
+}
+
+// vtfile: the table file written again; Query contents asks for the
+// title to be rebuilt.
+int run_vtfile(const job& j) {
+    return savevtweb(j.infile.c_str(), j.outfile.c_str(), j.text_words.c_str(), j.vtfile.descript.c_str(),
+                     j.vtfile.subject.c_str(), j.vtfile.keys.c_str(), j.vtfile.contents.c_str(),
+                     j.vtfile.descdefault.c_str());
+}
+
+// html1, html2: the table as an HTML page, stub values in one column
+// or in a column per stub variable.
+int run_html1(const job& j) { return htmkonv(j.infile, j.outfile, j.symbol_list, j.rounding, j.datanote_place); }
+
+int run_html2(const job& j) { return htmkonv2(j.infile, j.outfile, j.symbol_list, j.rounding, j.datanote_place); }
+
+// reltable: the table as tab-separated relational lines.
+int run_reltable(const job& j) {
+    return RelTable(j.infile, j.outfile, j.decimalpoint, j.delimited.textdelim, j.delimited.iteration, j.symbol_list,
+                    j.rounding, j.datanote_place);
+}
+
+// graph, matrix: a graph data or matrix file, chosen by the output's ending.
+int run_utgraph(const job& j) {
+    return utgraph(j.infile, j.outfile, j.decimalpoint, j.delimited.textdelim, j.delimited.iteration, j.symbol_list,
+                   j.rounding, j.datanote_place);
+}
+
+// prnmatrix, prntable: the print layouts, labels in the ANSI code page.
+int run_prnmatrix(const job& j) {
+    return asmkonv(j.infile, j.outfile, j.delim, 0, j.symbol_list, j.rounding, j.datanote_place);
+}
+
+int run_prntable(const job& j) {
+    return astkonv(j.infile, j.outfile, j.delim, 0, j.symbol_list, j.rounding, j.datanote_place);
+}
+
+// dbase1 .. dbase4: the table as a dBase file, a record per cell
+// (named after UnitVar where a variable has no name) or per stub row; dbase4
+// adds code fields as the doublecolumn setting asks.
+int run_dbase1(const job& j) { return dbakonv(j.infile, j.outfile, j.unit_var); }
+
+int run_dbase2(const job& j) { return dbakonv2(j.infile, j.outfile); }
+
+int run_dbase3(const job& j) { return dbakonv3(j.infile, j.outfile); }
+
+int run_dbase4(const job& j) { return dbaseConv(j.infile, j.outfile, j.doublecolumn); }
+
+// excel: the table as a worksheet; [Data] decimals asks for the numbers
+// as read instead of rounded to their shown decimals.
+int run_excel(const job& j) {
+    return ExcelConv2005(j.infile, j.outfile, j.symbol_list, j.doublecolumn, j.completeinfo, j.textfile,
+                         j.excel.datanote, j.rounding, j.excel.decimals);
+}
+
+}  // namespace vt::batch

@@ -1,0 +1,29 @@
+// The routines of the batch functions, named by the rows of
+// batch/functions.cpp. Each runs one job and returns the function's result
+// (see `routine` in batch/functions.h).
+#pragma once
+
+#include "batch/job.h"
+
+namespace vt::batch {
+
+int run_selvalues(const job& j);
+int run_aggvalues(const job& j);
+int run_pivot(const job& j);
+int run_variableorder(const job& j);
+int run_text(const job& j);
+int run_asp(const job& j);
+int run_vtfile(const job& j);
+int run_html1(const job& j);
+int run_html2(const job& j);
+int run_reltable(const job& j);
+int run_utgraph(const job& j);
+int run_prnmatrix(const job& j);
+int run_prntable(const job& j);
+int run_dbase1(const job& j);
+int run_dbase2(const job& j);
+int run_dbase3(const job& j);
+int run_dbase4(const job& j);
+int run_excel(const job& j);
+
+}  // namespace vt::batch

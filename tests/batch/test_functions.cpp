@@ -1,0 +1,188 @@
+// The table of batch functions as a whole: the README lists exactly its
+// rows, and every row runs through the vtbatch program from each query form
+// it has: an available function ends OK on a sample table, one that is not
+// available yet runs nothing, as an unknown name does.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+#include <sys/wait.h>
+
+#include "../platform/temp_dir.h"
+#include "batch/functions.h"
+
+namespace {
+
+using vt::batch::function_row;
+
+std::string slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The blank-separated words of a list.
+std::vector<std::string> words(const char* list) {
+    std::istringstream in(list ? list : "");
+    std::vector<std::string> out;
+    for (std::string w; in >> w;) out.push_back(w);
+    return out;
+}
+
+// The cells of a Markdown table line, trimmed.
+std::vector<std::string> cells(const std::string& line) {
+    std::vector<std::string> out;
+    std::size_t at = 1;
+    for (std::size_t bar; (bar = line.find('|', at)) != std::string::npos; at = bar + 1) {
+        std::string c = line.substr(at, bar - at);
+        c.erase(0, c.find_first_not_of(' '));
+        c.erase(c.find_last_not_of(' ') + 1);
+        out.push_back(c);
+    }
+    return out;
+}
+
+// Runs vtbatch in `dir` on the query file `query`; the exit status, or -1
+// when the program did not exit normally.
+int vtbatch(const vt::test::temp_dir& dir, const std::string& query) {
+    const std::string cmd =
+        "cd '" + dir.path().string() + "' && '" + VT_VTBATCH + "' '" + query + "' >/dev/null 2>&1";
+    const int status = std::system(cmd.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// What a function needs beyond the common settings to run on the sample
+// table (region, sex; heading year): extra INI sections and XML elements.
+// The aggregation groups the regions by their codes (file areas.agg).
+struct function_setup {
+    std::string ini;
+    std::string xml;
+    std::string output_has;  // a line the output must hold
+};
+
+const char* const aggregation_file =
+    "[Aggreg]\nValueset=regions\nName=Areas\n1=A\n2=B\n[Aggtext]\n1=Group A\n2=Group B\n[A]\n1=01\n2=02\n[B]\n1=03\n";
+
+std::string block(int k, const std::string& name, const std::string& inner) {
+    return "<variable order=\"" + std::to_string(k) + "\" name=\"" + name + "\">\n" + inner + "</variable>\n";
+}
+
+const std::map<std::string, function_setup>& setups() {
+    static const std::map<std::string, function_setup> m = {
+        {"pivotauto", {"[Query]\nPivotAlt=1\n", "<pivotoption>1</pivotoption>\n", "STUB=\"sex\",\"year\";"}},
+        {"pivotmanual",
+         {"[Query]\nStubOrder=2,1\nHeadOrder=3\n", "<stuborder>2,1</stuborder>\n<headorder>3</headorder>\n",
+          "STUB=\"sex\",\"region\";"}},
+        {"selvalues",
+         {"[Data]\nNoOfVar=2\n[Var1]\nValue1=1\nValue2=3\n[Var2]\nValue1=2\n",
+          "<noofvar>2</noofvar>\n" + block(1, "region", "<value order=\"1\">North</value>\n<value order=\"2\">East</value>\n") +
+              block(2, "sex", "<value order=\"1\">women</value>\n"),
+          "VALUES(\"region\")=\"North\",\"East\";"}},
+        {"aggvalues",
+         {"[Query]\nClasscat=.\n[Data]\nNoOfVar=1\n[Var1]\nValue1=A;areas.agg;1\nValue2=2\n",
+          "<classcat>.</classcat>\n<noofvar>1</noofvar>\n" +
+              block(1, "region", "<aggreg>areas.agg</aggreg>\n<value order=\"1\">1</value>\n<value order=\"2\">2</value>\n"),
+          "VALUES(\"Areas\")=\"Group A\",\"Group B\";"}},
+        {"calcvalues",
+         {"[Query]\nOperation=11\nInclExcl=u\n", "<operation>add</operation>\n<includeexclude>exclude</includeexclude>\n",
+          ""}},
+        {"gesmes",
+         {"[Gesmes]\nSender=s\nReceiver=r\nInterchangeMsg=i\nMessageRef=m\nDSN=d\nDatastruct=ds\nConf=c\nObsStatus=o\n"
+          "CodeListOrg=org\n",
+          "", ""}},
+    };
+    return m;
+}
+
+// graph and matrix tell their forms apart by the output's ending.
+std::string output_name(const std::string& function) {
+    return function == "graph" ? "out.gra" : function == "matrix" ? "out.mtx" : "out.txt";
+}
+
+// A repeated section is never read, so Function goes into the [Query]
+// section of the setup when it has one.
+std::string ini_query(const function_row& f, const function_setup& s) {
+    std::string text = "[Files]\nInfile=in.vt\nOutfile=" + output_name(f.name) +
+                       "\nErrorfile=err.txt\n[Texts]\nText1=and\nText2=by\nText3=dist\nText4=unit\n" + s.ini;
+    const std::string function = "Function=" + std::string(f.name) + "\n";
+    const std::size_t at = text.find("[Query]\n");
+    return at == std::string::npos ? text + "[Query]\n" + function : text.insert(at + 8, function);
+}
+
+std::string xml_query(const function_row& f, const std::string& step_name, const function_setup& s) {
+    return "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\n<vtqueries>\n<text id=\"and\">and</text>\n"
+           "<text id=\"by\">by</text>\n<text id=\"dist\">dist</text>\n<text id=\"unit\">unit</text>\n"
+           "<vtquery step=\"1\">\n<function>" + step_name + "</function>\n<infile>in.vt</infile>\n<outfile>" +
+           output_name(f.name) + "</outfile>\n<errorfile>err.txt</errorfile>\n" + s.xml + "</vtquery>\n</vtqueries>\n";
+}
+
+}  // namespace
+
+// The README's function table names every row once, in order, with its
+// query forms and whether it is available.
+TEST(BatchFunctions, ReadmeTableMatchesTheRows) {
+    std::istringstream readme(slurp(std::string(VT_TEST_DATA) + "/../../README.md"));
+    std::string line;
+    while (std::getline(readme, line) && line != "| INI | XML | status |") {
+    }
+    ASSERT_EQ(line, "| INI | XML | status |") << "no function table in the README";
+    std::getline(readme, line);  // the |---| line
+    std::vector<std::vector<std::string>> listed;
+    while (std::getline(readme, line) && line.starts_with("|")) listed.push_back(cells(line));
+
+    const auto rows = vt::batch::functions();
+    ASSERT_EQ(listed.size(), rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const function_row& f = rows[i];
+        SCOPED_TRACE(f.name);
+        std::string xml;
+        for (const std::string& n : words(f.xml_names)) xml += (xml.empty() ? "`" : ", `") + n + "`";
+        const std::vector<std::string> expected = {
+            f.ini == vt::batch::ini_stage::none ? "-" : "`" + std::string(f.name) + "`",
+            f.xml == vt::batch::xml_kind::none ? "-" : xml, f.run ? "available" : "n/a"};
+        EXPECT_EQ(listed[i], expected);
+    }
+}
+
+// Every row through the program, from every query form and XML name it has.
+TEST(BatchFunctions, EveryRowRunsThroughVtbatch) {
+    const std::string sample = slurp(std::string(VT_TEST_DATA) + "/population.vt");
+    ASSERT_FALSE(sample.empty());
+    for (const function_row& f : vt::batch::functions()) {
+        const auto found = setups().find(f.name);
+        const function_setup setup = found == setups().end() ? function_setup{} : found->second;
+        struct query {
+            std::string file, name, text;  // the name as the query writes it
+        };
+        std::vector<query> queries;
+        if (f.ini != vt::batch::ini_stage::none) queries.push_back({"q.ini", f.name, ini_query(f, setup)});
+        for (const std::string& n : words(f.xml_names)) queries.push_back({"q.xml", n, xml_query(f, n, setup)});
+        EXPECT_FALSE(queries.empty()) << f.name;
+        for (const auto& [file, name, text] : queries) {
+            SCOPED_TRACE(text);
+            vt::test::temp_dir dir;
+            dir.write("in.vt", sample);
+            dir.write("areas.agg", aggregation_file);
+            dir.write(file, text);
+            EXPECT_EQ(vtbatch(dir, file), 0);
+            const bool wrote = std::filesystem::exists(dir.file(output_name(f.name)));
+            if (f.run) {
+                EXPECT_EQ(dir.read("err.txt"), name + " ended OK ");
+                EXPECT_TRUE(wrote);
+                EXPECT_NE(dir.read(output_name(f.name)).find(setup.output_has), std::string::npos);
+            } else {
+                EXPECT_FALSE(std::filesystem::exists(dir.file("err.txt")));
+                EXPECT_FALSE(wrote);
+            }
+            EXPECT_EQ(dir.read("in.vt"), sample);
+        }
+    }
+    // No other test runs these through the program.
+    for (const char* name : {"html2", "graph", "matrix", "prntable", "dbase3", "aggvalues"})
+        EXPECT_NE(vt::batch::find_routine(name), nullptr) << name;
+}
