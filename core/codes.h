@@ -23,14 +23,14 @@ inline constexpr int internal_fault = 999; // an unexpected failure (an exceptio
 inline constexpr int reader_string_comma = 1;         // a one-string keyword's string followed by ","
 inline constexpr int reader_string_line_end = 2;      // ... by a line break
 inline constexpr int reader_string_paren = 3;         // ... by ")"
-inline constexpr int reader_malformed = 100;          // a malformed statement; CONTVARIABLE naming no variable at the end
+inline constexpr int reader_malformed = 100;          // a malformed statement; the contents variable gone at the end
 inline constexpr int reader_bad_units = 103;          // UNITS= or UNITS( malformed
 inline constexpr int reader_bad_codes = 109;          // CODES( or TEXTS( malformed, or more codes than values
 inline constexpr int reader_bad_note = 110;           // NOTE= or NOTEX= malformed
-inline constexpr int reader_unknown_variable = 110;   // a statement names no variable of the table (it is ignored)
+inline constexpr int reader_unknown_variable = 110;   // a statement names no variable (it is ignored)
 inline constexpr int reader_bad_variable_note = 111;  // NOTE( or NOTEX( malformed
 inline constexpr int reader_bad_value_note = 112;     // VALUENOTE( or VALUENOTEX( malformed, or no such value
-inline constexpr int reader_bad_cell_note = 113;      // a CELLNOTE( or CELLNOTEX( entry rejected, or its text unreadable
+inline constexpr int reader_bad_cell_note = 113;      // a CELLNOTE( or CELLNOTEX( entry rejected, or its text bad
 inline constexpr int reader_bad_keys = 121;           // keyed data declared wrongly, or a key naming no value
 inline constexpr int reader_no_title = 130;           // neither TITLE= nor DESCRIPTION=
 inline constexpr int reader_no_matrix = 131;          // no MATRIX=
@@ -41,7 +41,7 @@ inline constexpr int reader_no_units = 135;           // no UNITS=
 inline constexpr int reader_no_contents = 136;        // no CONTENTS=
 inline constexpr int reader_bad_decimals = 137;       // DECIMALS= missing, not digits or above 15
 inline constexpr int reader_bad_showdecimals = 138;   // SHOWDECIMALS= not digits, above 6, or above DECIMALS
-inline constexpr int reader_no_such_value = 140;      // ELIMINATION( names a value text the variable does not have
+inline constexpr int reader_no_such_value = 140;      // ELIMINATION( names a value the variable lacks
 inline constexpr int reader_no_values = 141;          // a variable without values
 inline constexpr int reader_bad_dayadj = 143;         // DAYADJ=, SEASADJ= or DAYADJ( neither Y nor N
 inline constexpr int reader_bad_contact = 146;        // CONTACT= or CONTACT( malformed
@@ -50,9 +50,9 @@ inline constexpr int reader_bad_last_updated = 149;   // LAST-UPDATED= or LAST-U
 inline constexpr int reader_bad_stockfa = 151;        // STOCKFA= or STOCKFA( not S, F or A
 inline constexpr int reader_bad_cfprices = 152;       // CFPRICES= or CFPRICES( not C or F
 inline constexpr int reader_bad_baseperiod = 154;     // BASEPERIOD= or BASEPERIOD( malformed
-inline constexpr int reader_bad_contvariable = 160;   // CONTVARIABLE= bad or repeated, or a per-content statement before it
-inline constexpr int reader_contents_unnamed = 161;   // per-content statements in a table whose CONTVARIABLE is empty
-inline constexpr int reader_bad_doublecolumn = 168;   // DOUBLECOLUMN( malformed, or YES for a variable without codes
+inline constexpr int reader_bad_contvariable = 160;   // CONTVARIABLE= bad or repeated; a per-content one before it
+inline constexpr int reader_contents_unnamed = 161;   // per-content statements with an empty CONTVARIABLE
+inline constexpr int reader_bad_doublecolumn = 168;   // DOUBLECOLUMN( malformed, or YES without codes
 inline constexpr int reader_bad_datasymbol = 173;     // DATASYMBOL1= .. DATASYMBOL6= malformed
 inline constexpr int reader_no_data_keyword = 180;    // the file ends without DATA=
 inline constexpr int data_input_ended = 100;          // dsave: the input ended before the cells did

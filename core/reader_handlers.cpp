@@ -371,8 +371,7 @@ int statement_reader::values(int problem) {
 // CODES( and TEXTS(: one code per value in value order; an empty position
 // leaves its value without code, and a list that ends early leaves the rest
 // without. More codes than values drops every code of the variable.
-int statement_reader::codes() {
-    const int problem = codes::reader_bad_codes;
+int statement_reader::value_codes(int problem) {
     int idx = 0;
     if (!noted_ref(idx, '=', problem)) return 0;
     variable& v = t.vars[static_cast<std::size_t>(idx)];
@@ -409,17 +408,21 @@ int statement_reader::var_text_list(bool notex, int problem) {
     return text_list_of(notex ? v.notex : v.note, problem);
 }
 
-int statement_reader::value_note(bool notex, int problem) {
+value* statement_reader::noted_value(int problem) {
     int idx = 0;
-    if (!noted_ref(idx, ',', problem)) return 0;
+    if (!noted_ref(idx, ',', problem)) return nullptr;
     variable& v = t.vars[static_cast<std::size_t>(idx)];
     int pos = value_ref(v);
     if (pos < 0) {
         note(problem);
-        return 0;
+        return nullptr;
     }
-    value& val = v.values[static_cast<std::size_t>(pos)];
-    return text_list_of(notex ? val.valuenotex : val.valuenote, problem);
+    return &v.values[static_cast<std::size_t>(pos)];
+}
+
+int statement_reader::value_note(bool notex, int problem) {
+    value* val = noted_value(problem);
+    return val ? text_list_of(notex ? val->valuenotex : val->valuenote, problem) : 0;
 }
 
 // CELLNOTE(, CELLNOTEX( and DATANOTECELL(: one quoted reference per
@@ -568,20 +571,14 @@ int statement_reader::partitioned(int problem) {
 
 // PRECISION("var","value")=n; with one digit.
 int statement_reader::precision(int problem) {
-    int idx = 0;
-    if (!noted_ref(idx, ',', problem)) return 0;
-    variable& v = t.vars[static_cast<std::size_t>(idx)];
-    int pos = value_ref(v);
-    if (pos < 0) {
-        note(problem);
-        return 0;
-    }
+    value* val = noted_value(problem);
+    if (!val) return 0;
     int c = first_char(f, false);
     if (c < '0' || c > '9' || first_char(f, false) != ';') {
         note(problem);
         return 0;
     }
-    v.values[static_cast<std::size_t>(pos)].precision = c - '0';
+    val->precision = c - '0';
     return 0;
 }
 

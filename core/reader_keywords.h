@@ -147,13 +147,17 @@ struct statement_reader {
     // PRECISION(: a quoted value text or a 1-based position, then up to
     // "=". The value's position, or -1.
     int value_ref(const variable& v);
+    // The variable and the value reference of VALUENOTE(, VALUENOTEX( and
+    // PRECISION(: the value, or nullptr when the statement is ignored (a
+    // malformed reference or no such value is noted under `problem`).
+    value* noted_value(int problem);
     const variable* contents_variable() const;
 
     // ---- Handlers of the keywords that need more than a line.
     int units();
     int names(bool stub, int problem);
     int values(int problem);
-    int codes();
+    int value_codes(int problem);
     int var_text_list(bool notex, int problem);
     int value_note(bool notex, int problem);
     int cell_entry(int kind, int problem);

@@ -511,9 +511,9 @@ void writer::contents_items() {
     if (first.cfprices != ' ') single("CFPRICES=", std::string(1, first.cfprices));
 }
 
-// DAYADJ, then SEASADJ. Per contents value they are written for every
-// value as soon as one of them says YES, so a NO is never lost to a
-// missing statement; the table's own only when given.
+// DAYADJ, then SEASADJ. Per contents value: for every value, YES or NO,
+// but only when at least one value says YES. The table's own: only when
+// given.
 void writer::adjustments() {
     auto adjust = [&](std::string_view key, int continfo::*field) {
         const continfo& first = t_.continfos.front();

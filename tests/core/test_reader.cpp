@@ -302,6 +302,13 @@ TEST_F(Reader, RepeatedKeywords) {
         {"COPYRIGHT=YES;COPYRIGHT=YES;", 142, nullptr},
         {"CONTVARIABLE=\"a\";CONTVARIABLE=\"a\";", 160, nullptr},
         {"DECIMALS=4;", 0, [](const vt::table& t) { EXPECT_EQ(t.decimals, 0); }},
+        // A second SHOWDECIMALS above DECIMALS would give 138 if it were read.
+        {"SHOWDECIMALS=0;SHOWDECIMALS=5;", 0, [](const vt::table& t) { EXPECT_EQ(t.showdecimals, 0); }},
+        {"AGGREGALLOWED=NO;AGGREGALLOWED=YES;", 0, [](const vt::table& t) { EXPECT_EQ(t.aggregallowed, 0); }},
+        {"DATASYMBOL3=\"A\";DATASYMBOL3=\"B\";", 0, [](const vt::table& t) { EXPECT_EQ(t.datasymbol[2], "A"); }},
+        // These are read every time: the last one counts.
+        {"AUTOPEN=YES;AUTOPEN=NO;", 0, [](const vt::table& t) { EXPECT_EQ(t.autopen, 0); }},
+        {"ROUNDING=1;ROUNDING=0;", 0, [](const vt::table& t) { EXPECT_EQ(t.rounding, 0); }},
         // A second value list would strand the cell notes read in between.
         {"DATANOTECELL(\"y\")=\"A\";VALUES(\"a\")=\"z\";", 0, [](const vt::table& t) {
              EXPECT_EQ(t.vars[0].value_count, 2);
