@@ -16,14 +16,44 @@ inline constexpr int no_data_block = 201;  // the data matrix cannot be had (no 
 inline constexpr int cannot_open = 400;    // a file cannot be opened, read or written in full
 inline constexpr int internal_fault = 999; // an unexpected failure (an exception reached a boundary)
 
-// ---- Table file reader and data section. The reader's problem codes of the
-// single keywords (101 - 206) are named in the keyword table of the reader.
+// ---- Table file reader and data section. A problem code that belongs to
+// one keyword only is named in the reader's keyword table (the row's
+// problem); the codes below are shared by several keywords, by a keyword and
+// the end checks, or by the reader and the data section.
 inline constexpr int reader_string_comma = 1;         // a one-string keyword's string followed by ","
 inline constexpr int reader_string_line_end = 2;      // ... by a line break
 inline constexpr int reader_string_paren = 3;         // ... by ")"
-inline constexpr int reader_malformed = 100;          // a malformed statement; also dsave: the input ended early
+inline constexpr int reader_malformed = 100;          // a malformed statement; the contents variable gone at the end
+inline constexpr int reader_bad_units = 103;          // UNITS= or UNITS( malformed
+inline constexpr int reader_bad_codes = 109;          // CODES( or TEXTS( malformed, or more codes than values
+inline constexpr int reader_bad_note = 110;           // NOTE= or NOTEX= malformed
+inline constexpr int reader_unknown_variable = 110;   // a statement names no variable (it is ignored)
+inline constexpr int reader_bad_variable_note = 111;  // NOTE( or NOTEX( malformed
+inline constexpr int reader_bad_value_note = 112;     // VALUENOTE( or VALUENOTEX( malformed, or no such value
+inline constexpr int reader_bad_cell_note = 113;      // a CELLNOTE( or CELLNOTEX( entry rejected, or its text bad
 inline constexpr int reader_bad_keys = 121;           // keyed data declared wrongly, or a key naming no value
+inline constexpr int reader_no_title = 130;           // neither TITLE= nor DESCRIPTION=
+inline constexpr int reader_no_matrix = 131;          // no MATRIX=
+inline constexpr int reader_no_subject_area = 132;    // no SUBJECT-AREA=
+inline constexpr int reader_no_subject_code = 133;    // no SUBJECT-CODE=
+inline constexpr int reader_no_variables = 134;       // neither STUB= nor HEADING=
+inline constexpr int reader_no_units = 135;           // no UNITS=
+inline constexpr int reader_no_contents = 136;        // no CONTENTS=
+inline constexpr int reader_bad_decimals = 137;       // DECIMALS= missing, not digits or above 15
+inline constexpr int reader_bad_showdecimals = 138;   // SHOWDECIMALS= not digits, above 6, or above DECIMALS
+inline constexpr int reader_no_such_value = 140;      // ELIMINATION( names a value the variable lacks
 inline constexpr int reader_no_values = 141;          // a variable without values
+inline constexpr int reader_bad_dayadj = 143;         // DAYADJ=, SEASADJ= or DAYADJ( neither Y nor N
+inline constexpr int reader_bad_contact = 146;        // CONTACT= or CONTACT( malformed
+inline constexpr int reader_bad_refperiod = 147;      // REFPERIOD= or REFPERIOD( malformed
+inline constexpr int reader_bad_last_updated = 149;   // LAST-UPDATED= or LAST-UPDATED( malformed
+inline constexpr int reader_bad_stockfa = 151;        // STOCKFA= or STOCKFA( not S, F or A
+inline constexpr int reader_bad_cfprices = 152;       // CFPRICES= or CFPRICES( not C or F
+inline constexpr int reader_bad_baseperiod = 154;     // BASEPERIOD= or BASEPERIOD( malformed
+inline constexpr int reader_bad_contvariable = 160;   // CONTVARIABLE= bad or repeated; a per-content one before it
+inline constexpr int reader_contents_unnamed = 161;   // per-content statements with an empty CONTVARIABLE
+inline constexpr int reader_bad_doublecolumn = 168;   // DOUBLECOLUMN( malformed, or YES without codes
+inline constexpr int reader_bad_datasymbol = 173;     // DATASYMBOL1= .. DATASYMBOL6= malformed
 inline constexpr int reader_no_data_keyword = 180;    // the file ends without DATA=
 inline constexpr int data_input_ended = 100;          // dsave: the input ended before the cells did
 inline constexpr int data_bad_key = 121;              // keyed data: a key that names no value, or no key

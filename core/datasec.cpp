@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "core/cells.h"
+#include "core/codes.h"
 #include "core/numfmt.h"
 #include "core/writer.h"
 #include "platform/message.h"
@@ -407,9 +408,9 @@ int read_rows(table& t, cursor& c, const key_index& keys) {
         for (std::size_t i = 0; i < nstub; ++i) {
             key_result r = read_key(c, key, i == 0);
             if (r == key_result::end) return 0;
-            if (r == key_result::bad) return data_bad_key;
+            if (r == key_result::bad) return codes::data_bad_key;
             const int pos = keys.find(i, key);
-            if (pos < 0) return data_bad_key;
+            if (pos < 0) return codes::data_bad_key;
             offset += pos * t.vars[i].stride;
         }
         const std::int64_t n = std::min(ncols, total - offset);  // the same unless strides were stale
@@ -432,7 +433,7 @@ int read_keyed(table& t, cursor& c, bool modes_known) {
     int rc = 0;
     if ((t.data_handle.empty() || static_cast<std::int64_t>(t.data_handle.size()) != cells) &&
         !t.data_handle.allocate(static_cast<std::size_t>(cells))) {
-        rc = data_no_block_keyed;
+        rc = codes::data_no_block_keyed;
     } else {
         key_index keys(t, modes_known);
         rc = read_rows(t, c, keys);
@@ -445,7 +446,7 @@ int read_keyed(table& t, cursor& c, bool modes_known) {
 // Reads a full-form section into a new block of t. 0 or 201.
 int read_full(table& t, cursor& c) {
     const std::int64_t cells = compute_strides(t.vars);
-    if (!t.data_handle.allocate(static_cast<std::size_t>(cells))) return data_no_block;
+    if (!t.data_handle.allocate(static_cast<std::size_t>(cells))) return codes::no_data_block;
     std::string scratch;
     read_cells(c, t.data(), cells, scratch);
     return 0;
@@ -635,7 +636,7 @@ private:
 // input ends first; left counts down.
 int copy_tokens(cursor& c, out_file& out, std::int64_t& left, int row_length) {
     if (left <= 0) return 0;
-    if (!skip(c, false)) return data_input_ended;
+    if (!skip(c, false)) return codes::data_input_ended;
     token_copier tc(out);
     std::int64_t copied = 0;
     for (;;) {
@@ -684,10 +685,10 @@ int copy_tokens(cursor& c, out_file& out, std::int64_t& left, int row_length) {
             tc.newline();
             return 0;
         }
-        if (term == 0) return data_input_ended;
+        if (term == 0) return codes::data_input_ended;
         tc.put(term == ',' ? ' ' : term);
         if (term == ';' || (row_length > 0 && copied % row_length == 0)) tc.newline();
-        if (!skip(c, true)) return data_input_ended;
+        if (!skip(c, true)) return codes::data_input_ended;
     }
 }
 
@@ -753,7 +754,7 @@ int write_keyed(out_file& out, const table& t, int decimals, bool recode, int om
             }
         }
         if (r > (total - ncols) / ncols) {
-            rc = data_input_ended;
+            rc = codes::data_input_ended;
             break;
         }
         const double* cells = t.data() + r * ncols;
@@ -794,14 +795,15 @@ int dsave_body(in_file* in, out_file& out, table& t, std::int64_t& cell_count, i
             // rows (unless the cells are in memory already) and write the
             // full form from memory.
             if (!t.data())
-                if (int rc = read_keyed(t, c, false); rc != 0) return rc == data_no_block_keyed ? data_no_block : rc;
+                if (int rc = read_keyed(t, c, false); rc != 0)
+                    return rc == codes::data_no_block_keyed ? codes::no_data_block : rc;
         }
         plat::trace("dsave", dsave_trace_from_memory);
         const auto avail = static_cast<std::int64_t>(t.data_handle.size());
         const std::int64_t n = std::max<std::int64_t>(0, std::min(cell_count, avail));
         write_full(out, t.data(), n, cell_count, d, row_length, recode_cells);
         cell_count -= n;
-        return cell_count > 0 ? data_input_ended : data_ok;
+        return cell_count > 0 ? codes::data_input_ended : codes::ok;
     }
 
     if (in) {
@@ -811,7 +813,7 @@ int dsave_body(in_file* in, out_file& out, table& t, std::int64_t& cell_count, i
             plat::trace("dsave", dsave_trace_from_file);
             copy_rest(c, out);
             cell_count = 0;
-            return data_ok;
+            return codes::ok;
         }
         if (!t.data()) {
             // The data is not loaded: read it from the input in the form
@@ -821,13 +823,13 @@ int dsave_body(in_file* in, out_file& out, table& t, std::int64_t& cell_count, i
             for (const variable& v : t.vars) modes.push_back(v.keys_mode);
             int rc = keyed_in ? read_keyed(t, c, false) : read_full(t, c);
             for (std::size_t i = 0; i < t.vars.size(); ++i) t.vars[i].keys_mode = modes[i];
-            if (rc != 0) return rc == data_no_block_keyed ? data_no_block : rc;
+            if (rc != 0) return rc == codes::data_no_block_keyed ? codes::no_data_block : rc;
         }
     }
     plat::trace("dsave", dsave_trace_from_memory);
     if (!t.data()) {
         out.put(';');
-        return data_input_ended;
+        return codes::data_input_ended;
     }
     int rc = write_keyed(out, t, d, recode_cells, omission_mode);
     if (rc == 0) cell_count = 0;
@@ -877,7 +879,7 @@ int read_data(table& t, in_file& f) {
     cursor c(f);
     if (has_keyed_form(t)) {
         const std::int64_t cells = compute_strides(t.vars);
-        if (!t.data_handle.allocate(static_cast<std::size_t>(cells))) return data_no_block;
+        if (!t.data_handle.allocate(static_cast<std::size_t>(cells))) return codes::no_data_block;
         return read_keyed(t, c, true);
     }
     return read_full(t, c);
@@ -892,7 +894,7 @@ int read_keyed_data(table& t, in_file& f) {
         int rc = 0;
         if ((t.data_handle.empty() || static_cast<std::int64_t>(t.data_handle.size()) != cells) &&
             !t.data_handle.allocate(static_cast<std::size_t>(cells))) {
-            rc = data_no_block_keyed;
+            rc = codes::data_no_block_keyed;
             g_last_error = rc;
         } else {
             std::string scratch;

@@ -21,12 +21,11 @@
 
 namespace vt {
 
-// Result codes of this file.
-inline constexpr int data_ok = 0;
-inline constexpr int data_input_ended = 100;  // dsave: the input ended before the cells did
-inline constexpr int data_bad_key = 121;      // keyed data: a key that names no value, or no key
-inline constexpr int data_no_block = 201;     // read_data: no memory for the data matrix
-inline constexpr int data_no_block_keyed = 801;  // read_keyed_data: no memory for the data matrix
+// The result codes of this file are named in core/codes.h. These older
+// names stay only while operations and exports still use them.
+inline constexpr int data_input_ended = 100;     // codes::data_input_ended
+inline constexpr int data_no_block = 201;        // codes::no_data_block
+inline constexpr int data_no_block_keyed = 801;  // codes::data_no_block_keyed
 
 // What dsave tells the trace hook besides "start" and "slut": which way the
 // cells go. Texts are bytes in the ANSI code page, as everywhere.

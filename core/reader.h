@@ -91,14 +91,6 @@ enum keyword_code : int {
     kw_eof = 100,
 };
 
-// One row of the keyword table, in the order the patterns are tried.
-struct keyword_pattern {
-    int code;
-    const char* text;
-};
-inline constexpr int keyword_pattern_count = 93;
-extern const keyword_pattern keyword_patterns[keyword_pattern_count];
-
 // Reads the keyword part. 0 when every statement was read without a
 // problem; otherwise a fatal code the moment it is met, or the first noted
 // problem after the end checks. The table keeps what was read either way

@@ -16,12 +16,11 @@
 #include <string>
 #include <string_view>
 
+#include "core/codes.h"
 #include "core/describe.h"
 #include "core/reader.h"
 
 namespace {
-
-constexpr int open_failed = 400;  // read_table_file's code for an unopenable file
 
 int usage(const char* msg) {
     if (msg) std::fprintf(stderr, "vtdump: %s\n", msg);
@@ -60,7 +59,7 @@ int main(int argc, char** argv) {
     vt::in_file f;
     vt::table t = vt::table_new();
     int code = vt::read_table_file(path, f, t);
-    if (code == open_failed) {
+    if (code == vt::codes::cannot_open) {
         std::fprintf(stderr, "vtdump: cannot open %s\n", path.c_str());
         return 2;
     }

@@ -1,14 +1,12 @@
 // The listing of the table files of a folder with their titles.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "core/listing.h"
 #include "core/reader.h"
+#include "../platform/temp_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -17,24 +15,15 @@ namespace {
 class Listing : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::path(::testing::TempDir()) / ("listing_" + std::to_string(::getpid()) + "_" +
-                                                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
         vt::free_table_list();
         vt::reader_state() = vt::reader_settings{};
     }
-    void TearDown() override {
-        vt::free_table_list();
-        fs::remove_all(dir_);
-    }
-    void write(const std::string& name, const std::string& text) {
-        std::ofstream(dir_ / name, std::ios::binary) << text;
-    }
-    std::string dir() const { return dir_.string(); }
+    void TearDown() override { vt::free_table_list(); }
+    void write(const std::string& name, const std::string& text) { tmp_.write(name, text); }
+    std::string dir() const { return tmp_.path().string(); }
 
 private:
-    fs::path dir_;
+    vt::test::temp_dir tmp_;
 };
 
 using entries = std::vector<std::pair<std::string, std::string>>;

@@ -15,6 +15,7 @@
 #include "core/describe.h"
 #include "core/reader.h"
 #include "core/writer.h"
+#include "../platform/temp_dir.h"
 #include "reader_fixture.h"
 
 namespace {
@@ -57,8 +58,6 @@ void expect_same_cells(const vt::table& a, const vt::table& b, const std::string
             << what << ": cell " << i << " " << a.data()[i] << " vs " << b.data()[i];
 }
 
-std::string temp(const std::string& name) { return ::testing::TempDir() + "roundtrip_" + name; }
-
 int vtgen(const std::string& args, const std::string& path) {
     std::string cmd = std::string("'") + VT_VTGEN + "' " + args + " -o '" + path + "' 2>/dev/null";
     int status = std::system(cmd.c_str());
@@ -73,6 +72,11 @@ protected:
         vt::reader_state() = vt::reader_settings{};
         vt::writer_state() = vt::writer_settings{};
     }
+
+    // Every test writes into a folder of its own: the tests run at the same
+    // time under ctest -j.
+    std::string temp(const std::string& name) const { return dir_.file(name); }
+    vt::test::temp_dir dir_;
 
     // The full cycle for one file, both ways of writing the cells.
     void cycle(const std::string& path, const std::string& what) {

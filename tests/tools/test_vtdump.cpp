@@ -3,8 +3,9 @@
 #include <sys/wait.h>
 
 #include <cstdio>
-#include <fstream>
 #include <string>
+
+#include "../platform/temp_dir.h"
 
 namespace {
 
@@ -28,11 +29,9 @@ dump_result run_vtdump(const std::string& args) {
 
 std::string sample(const char* name) { return std::string("'") + VT_TEST_DATA + "/" + name + "'"; }
 
-// Writes a table file into the test's temporary directory; returns its quoted path.
-std::string write_table(const char* name, const std::string& bytes) {
-    std::string path = ::testing::TempDir() + name;
-    std::ofstream(path, std::ios::binary) << bytes;
-    return "'" + path + "'";
+// Writes a table file into the test's own folder; returns its quoted path.
+std::string write_table(const vt::test::temp_dir& dir, const char* name, const std::string& bytes) {
+    return "'" + dir.write(name, bytes) + "'";
 }
 
 // The mandatory keywords of a one-variable table, ahead of whatever a test adds.
@@ -73,7 +72,8 @@ TEST(Vtdump, ExitCodes) {
     EXPECT_EQ(missing.out, "");
 
     // A reader problem still prints the table as far as it was read.
-    dump_result no_data = run_vtdump(write_table("vtdump_nodata.vt", head));
+    vt::test::temp_dir dir;
+    dump_result no_data = run_vtdump(write_table(dir, "nodata.vt", head));
     EXPECT_EQ(no_data.exit_code, 1);
     EXPECT_EQ(no_data.out.rfind("code: 180\n", 0), 0u) << no_data.out;
     EXPECT_TRUE(has_line(no_data.out, "matrix: \"T1\"")) << no_data.out;
@@ -81,7 +81,8 @@ TEST(Vtdump, ExitCodes) {
 
 TEST(Vtdump, OutputIsAsciiWhateverTheBytes) {
     std::string file = head + "DESCRIPTION=\"caf\xE9 \\ \x01\";\nDATA=\n1 2\n";
-    dump_result r = run_vtdump(write_table("vtdump_bytes.vt", file));
+    vt::test::temp_dir dir;
+    dump_result r = run_vtdump(write_table(dir, "bytes.vt", file));
     ASSERT_EQ(r.exit_code, 0) << r.out;
     EXPECT_TRUE(has_line(r.out, "description:\n  \"caf\\xE9 \\\\ \\x01\"")) << r.out;
     for (unsigned char c : r.out) ASSERT_TRUE(c == '\n' || (c >= 0x20 && c < 0x7F)) << int(c);
@@ -94,7 +95,8 @@ TEST(Vtdump, LanguageOption) {
         "TITLE=\"Title\";\nTITLE[sv]=\"Titel\";\nCONTENTS=\"c\";\nCONTENTS[sv]=\"k\";\n"
         "UNITS=\"u\";\nUNITS[sv]=\"e\";\nSTUB=\"v\";\nSTUB[sv]=\"w\";\n"
         "VALUES(\"v\")=\"x\";\nVALUES[sv](\"w\")=\"z\";\nDATA=\n1\n";
-    std::string path = write_table("vtdump_lang.vt", file);
+    vt::test::temp_dir dir;
+    std::string path = write_table(dir, "lang.vt", file);
 
     dump_result plain = run_vtdump(path);
     EXPECT_EQ(plain.exit_code, 0) << plain.out;

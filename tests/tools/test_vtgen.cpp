@@ -22,6 +22,7 @@
 #include "core/infile.h"
 #include "core/reader.h"
 #include "core/table.h"
+#include "../platform/temp_dir.h"
 
 namespace {
 
@@ -37,8 +38,10 @@ int run_vtgen(const std::string& args, std::string* out = nullptr) {
 }
 
 // A generated file read back: the bytes, the reader's code and the table,
-// with the file standing at the data section.
+// with the file standing at the data section. The file lives in a folder of
+// its own, removed after the file is closed.
 struct generated {
+    vt::test::temp_dir dir;
     std::string bytes;
     int rc = -1;
     vt::table t = vt::table_new();
@@ -46,8 +49,7 @@ struct generated {
 };
 
 void generate(generated& g, const std::string& name, const std::string& args) {
-    std::string path = ::testing::TempDir() + "vtgen_" + name + ".vt";
-    std::remove(path.c_str());
+    const std::string path = g.dir.file(name + ".vt");
     ASSERT_EQ(run_vtgen(args + " -o '" + path + "'"), 0) << args;
     std::ifstream in(path, std::ios::binary);
     g.bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
