@@ -21,11 +21,7 @@
 
 namespace vt {
 
-// The result codes of this file are named in core/codes.h. These older
-// names stay only while operations and exports still use them.
-inline constexpr int data_input_ended = 100;     // codes::data_input_ended
-inline constexpr int data_no_block = 201;        // codes::no_data_block
-inline constexpr int data_no_block_keyed = 801;  // codes::data_no_block_keyed
+// The result codes of this file are named in core/codes.h.
 
 // What dsave tells the trace hook besides "start" and "slut": which way the
 // cells go. Texts are bytes in the ANSI code page, as everywhere.
