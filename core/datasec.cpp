@@ -779,7 +779,7 @@ int write_keyed(out_file& out, const table& t, int decimals, bool recode, int om
 
 int dsave_body(in_file* in, out_file& out, table& t, std::int64_t& cell_count, int write_data, int decimals,
                int row_length, int recode, int omission_mode) {
-    const int d = decimals >= 0 && decimals <= 15 ? decimals : 6;
+    const int d = decimals >= 0 && decimals <= max_decimals ? decimals : 6;
     const bool recode_cells = recode != 0 && d == 0;
     const bool keyed_out = has_keyed_form(t);
     if (write_data == 1) out.write(keyed_out ? "DATA=" : "DATA=\n");

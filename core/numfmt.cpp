@@ -96,7 +96,7 @@ std::size_t put_scaled(char* out, u128 q, int d) noexcept {
 }  // namespace
 
 std::size_t format_fixed(char* out, double v, int decimals) noexcept {
-    const int d = decimals >= 0 && decimals <= 15 ? decimals : 6;
+    const int d = decimals >= 0 && decimals <= max_decimals ? decimals : 6;
     const std::uint64_t bits = std::bit_cast<std::uint64_t>(v);
     const bool negative = (bits >> 63) != 0;
     const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);

@@ -6,10 +6,14 @@
 
 namespace vt {
 
+// The most decimals a table stores (DECIMALS=) and a number is written
+// with: beyond 15 a double holds no more digits worth writing.
+inline constexpr int max_decimals = 15;
+
 // The longest text format_fixed writes: a sign, the 309 integer digits of
-// the largest double, the decimal point and 15 decimals. Callers writing
+// the largest double, the decimal point and the decimals. Callers writing
 // straight into an output buffer reserve this much per number.
-inline constexpr std::size_t format_fixed_max = 1 + 309 + 1 + 15;
+inline constexpr std::size_t format_fixed_max = 1 + 309 + 1 + max_decimals;
 
 // Writes v with `decimals` digits after the point into out (no NUL) and
 // returns the number of bytes written, at most format_fixed_max. The bytes

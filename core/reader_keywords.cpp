@@ -8,6 +8,7 @@
 // TEXTS( and CODES( share one code and one handler; DATA= has no handler,
 // it ends the keyword part.
 #include "core/codes.h"
+#include "core/numfmt.h"
 #include "core/reader_keywords.h"
 
 namespace vt::reading {
@@ -63,7 +64,7 @@ const keyword_row keyword_table[keyword_count] = {
     {kw_compressed, "COMPRESSED=", each, 0, ignored},
     {kw_elimination, "ELIMINATION(", each, 115, [](R& r, const K& k) { return r.elimination(k.problem); }},
     {kw_decimals, "DECIMALS=", once, codes::reader_bad_decimals,
-     [](R& r, const K& k) { return r.unquoted_number(r.t.decimals, 15, k.problem, true); }},
+     [](R& r, const K& k) { return r.unquoted_number(r.t.decimals, max_decimals, k.problem, true); }},
     {kw_partitioned, "PARTITIONED(", each, 117, [](R& r, const K& k) { return r.partitioned(k.problem); }},
     {kw_codes, "CODES(", each, codes::reader_bad_codes, [](R& r, const K& k) { return r.value_codes(k.problem); }},
     {kw_notex, "NOTEX=", each, codes::reader_bad_note,

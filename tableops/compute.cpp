@@ -12,6 +12,7 @@
 
 #include "core/cells.h"
 #include "core/datasec.h"
+#include "core/numfmt.h"
 #include "tableops/pivot.h"
 #include "tableops/valuesets.h"
 
@@ -531,7 +532,7 @@ int selbas(table& source, const bearb& req, in_file* source_file, table& out) {
 
     copy_head(source, out);
     out.heading = heading == std::string::npos ? out.vars.size() : heading;
-    out.decimals = std::min(15, raised_decimals);
+    out.decimals = std::min(max_decimals, raised_decimals);
     carry_notes(source, out);
     return codes::ok;
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "tableops/title.h"
+#include "../platform/temp_dir.h"
 
 namespace {
 
@@ -78,6 +79,7 @@ TEST(TitleWords, FromListAndLabelFile) {
     EXPECT_EQ(w.and_word, "och");
     EXPECT_EQ(w.by_word, "efter");
     EXPECT_EQ(w.distr_word, "");
-    w = vt::title_words_from_label_file(::testing::TempDir() + "no_such_labels.ini");
+    const vt::test::temp_dir dir;
+    w = vt::title_words_from_label_file(dir.file("no_such_labels.ini"));
     EXPECT_EQ(w.by_word, "");
 }
