@@ -906,6 +906,14 @@ int read_keyed_data(table& t, in_file& f) {
     return read_keyed(t, c, true);
 }
 
+int dsave_row_length(const table& t) noexcept {
+    constexpr std::int64_t longest_row = std::int64_t{1} << 30;
+    std::int64_t row = 1;
+    for (std::size_t i = t.stub_count(); i < t.vars.size(); ++i)
+        row = std::min(row * t.vars[i].value_count, longest_row);  // both factors stay below 2^31
+    return static_cast<int>(row);
+}
+
 int dsave(in_file* in, out_file& out, table& t, std::int64_t& cell_count, int write_data, int decimals,
           int row_length, int recode, int omission_mode) {
     plat::trace("dsave", "start");

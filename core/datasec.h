@@ -91,6 +91,11 @@ int read_keyed_data(table& t, in_file& f);
 int dsave(in_file* in, out_file& out, table& t, std::int64_t& cell_count, int write_data, int decimals,
           int row_length, int recode, int omission_mode);
 
+// The row_length dsave takes for `t`: the cells of one stub combination
+// (the heading variables' value counts multiplied), passed as at most 2^30
+// so that it fits the int.
+int dsave_row_length(const table& t) noexcept;
+
 // Converts one unquoted cell token (line breaks already removed) as the
 // readers do: bit for bit what strtod gives in the "C" locale.
 double parse_cell_number(const char* begin, const char* end) noexcept;

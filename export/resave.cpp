@@ -50,10 +50,8 @@ int resave(const char* path, const char* path2, Change change) {
     if (!open_output(out, path2)) return codes::resave_failed;
     const int decimals = stored_decimals(t);
     std::int64_t cells = count_cells(t.vars);
-    std::int64_t ncols = 1;
-    for (std::size_t i = t.stub_count(); i < t.vars.size(); ++i) ncols *= t.vars[i].value_count;
     msave(t, out);
-    int drc = dsave(&in, out, t, cells, 1, decimals, static_cast<int>(ncols > 1 << 30 ? 1 << 30 : ncols), 0,
+    int drc = dsave(&in, out, t, cells, 1, decimals, dsave_row_length(t), 0,
                     writer_state().requested_keys_mode);
     // A full disk is a data problem too: the file written is not the table.
     if (!out.close() && drc == 0) drc = codes::data_input_ended;

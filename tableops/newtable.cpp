@@ -23,10 +23,6 @@ struct writer_scope {
     ~writer_scope() { writer_state() = saved; }
 };
 
-// The data writer takes the length of a row (the cells of one stub
-// combination) as an int; a longer row is passed on as this.
-constexpr std::int64_t longest_row = std::int64_t{1} << 30;
-
 }  // namespace
 
 int write_new_table(table& nt, const char* out_path, int secrecy) {
@@ -35,10 +31,7 @@ int write_new_table(table& nt, const char* out_path, int secrecy) {
     writer_scope ws;
     msave(nt, out);
     std::int64_t cells = count_cells(nt.vars);
-    std::int64_t row = 1;
-    for (std::size_t i = nt.stub_count(); i < nt.vars.size(); ++i) row *= nt.vars[i].value_count;
-    const int row_length = static_cast<int>(row > longest_row ? longest_row : row);
-    int drc = dsave(nullptr, out, nt, cells, 1, stored_decimals(nt), row_length, secrecy, 0);
+    int drc = dsave(nullptr, out, nt, cells, 1, stored_decimals(nt), dsave_row_length(nt), secrecy, 0);
     if (!out.close() && drc == 0) drc = codes::data_input_ended;
     return drc;
 }
