@@ -50,6 +50,7 @@ inline constexpr int reader_bad_last_updated = 149;   // LAST-UPDATED= or LAST-U
 inline constexpr int reader_bad_stockfa = 151;        // STOCKFA= or STOCKFA( not S, F or A
 inline constexpr int reader_bad_cfprices = 152;       // CFPRICES= or CFPRICES( not C or F
 inline constexpr int reader_bad_baseperiod = 154;     // BASEPERIOD= or BASEPERIOD( malformed
+inline constexpr int reader_bad_charset = 163;       // CHARSET= neither ANSI nor OEM (also in the table listing)
 inline constexpr int reader_bad_contvariable = 160;   // CONTVARIABLE= bad or repeated; a per-content one before it
 inline constexpr int reader_contents_unnamed = 161;   // per-content statements with an empty CONTVARIABLE
 inline constexpr int reader_bad_doublecolumn = 168;   // DOUBLECOLUMN( malformed, or YES without codes

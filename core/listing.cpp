@@ -1,5 +1,7 @@
 #include "core/listing.h"
 
+#include "core/codes.h"
+
 #include "core/infile.h"
 #include "core/reader.h"
 #include "platform/fsinfo.h"
@@ -19,25 +21,7 @@ void free_table_list() noexcept {
 
 namespace {
 
-constexpr int no_tables = 400;
-constexpr int bad_charset = 163;
 constexpr int mb_ok = 0;
-
-// The strings of a TITLE= or DESCRIPTION= statement joined without a
-// separator, up to the ";" that ends it (or whatever ends it early).
-std::string title_strings(in_file& f) {
-    std::string title, s;
-    for (;;) {
-        int r = read_quoted(f, s, 257);
-        if (r == q_last || r == q_comma || r == q_newline) {
-            title += s;
-            if (r == q_last) break;
-            continue;
-        }
-        break;
-    }
-    return title;
-}
 
 void skip_statement(in_file& f) {
     for (int c = f.get(); c != in_file::eof && c != ';' && c != '\n'; c = f.get()) {
@@ -53,7 +37,7 @@ int read_title(in_file& f, std::string& title, bool& found) {
         switch (read_keyword(f)) {
         case kw_title:
         case kw_description:
-            title = title_strings(f);
+            read_joined_strings(f, title);  // whatever ends it early, the title is what came before
             found = true;
             return 0;
         case kw_charset: {
@@ -66,7 +50,7 @@ int read_title(in_file& f, std::string& title, bool& found) {
             else if (first == 'A' || first == 'a')
                 reader_state().oem_input = false;
             else
-                return bad_charset;
+                return codes::reader_bad_charset;
             break;
         }
         case kw_data:
@@ -86,7 +70,7 @@ int read_title(in_file& f, std::string& title, bool& found) {
 int list_tables(const std::string& folder) {
     std::string dir = plat::native_path(folder);
     const std::vector<std::string> names = plat::list_files(dir.empty() ? "." : dir, "*.vt");
-    if (names.empty()) return no_tables;
+    if (names.empty()) return codes::cannot_open;  // no table files (or no such folder)
     for (const std::string& name : names) {
         reader_state().oem_input = true;
         in_file f;

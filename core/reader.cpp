@@ -264,6 +264,17 @@ int read_quoted(in_file& f, std::string& out, std::size_t max, int* none_char) {
     }
 }
 
+int read_joined_strings(in_file& f, std::string& out) {
+    out.clear();
+    std::string s;
+    for (;;) {
+        const int r = read_quoted(f, s, 257);
+        if (r != q_last && r != q_comma && r != q_newline) return r;
+        out += s;
+        if (r == q_last) return q_last;
+    }
+}
+
 int read_single_string(in_file& f, std::size_t max, opt_string& out) {
     try {
         std::string s;

@@ -117,6 +117,13 @@ enum quoted_result : int {
 // *none_char (if given) receives the ',' or ';' that was met.
 int read_quoted(in_file& f, std::string& out, std::size_t max, int* none_char = nullptr);
 
+// The strings of a statement such as TITLE= joined without a separator:
+// strings of at most 256 characters, continued after "," or a line break,
+// up to the ";" that ends the statement. Returns q_last when the ";" came,
+// else the read_quoted result that ended the statement early (`out` then
+// holds what was read before it).
+int read_joined_strings(in_file& f, std::string& out);
+
 // One quoted string of at most max characters followed by its terminator;
 // the string is stored in out also on failure. Returns the read_quoted
 // result (200 when memory runs out).

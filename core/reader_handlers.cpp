@@ -459,17 +459,7 @@ int statement_reader::cell_entry(int kind, int problem) {
     if (skip_to(f, '=') == in_file::eof) return reject();
 
     std::string text;
-    bool text_ok = true;
-    for (;;) {
-        int r = read_quoted(f, s, 257);
-        if (r == q_last || r == q_comma || r == q_newline) {
-            text += s;
-            if (r == q_last) break;
-            continue;
-        }
-        text_ok = false;
-        break;
-    }
+    const bool text_ok = read_joined_strings(f, text) == q_last;
 
     if (refs.size() != t.vars.size()) return reject();
     std::vector<cell_ref> resolved(refs.size());

@@ -125,7 +125,7 @@ const keyword_row keyword_table[keyword_count] = {
     {kw_cellnotex, "CELLNOTEX(", each, codes::reader_bad_cell_note, cell_entry},
     {kw_prestext, "PRESTEXT(", each, 162, [](R& r, const K& k) { return r.prestext(k.problem); }},
     {kw_keys, "KEYS(", each, codes::reader_bad_keys, [](R& r, const K&) { return r.keys(); }},
-    {kw_charset, "CHARSET=", each, 163, [](R& r, const K& k) { return r.charset(k.problem); }},
+    {kw_charset, "CHARSET=", each, codes::reader_bad_charset, [](R& r, const K& k) { return r.charset(k.problem); }},
     {kw_map, "MAP(", each, 164, [](R& r, const K& k) { return r.var_string(&variable::map, 256, k.problem, fatal); }},
     {kw_language, "LANGUAGE=", once, 165,
      [](R& r, const K& k) { return r.one_string(r.t.language, 2, k.problem, noted); }},
