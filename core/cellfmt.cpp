@@ -1,6 +1,7 @@
 // Cell value formatting: symbol texts, shown decimals per row and column,
 // the tie rule of rounding, the decimal comma and thousands groups.
 #include "core/cellfmt.h"
+#include "core/numfmt.h"
 
 #include <algorithm>
 #include <cassert>
@@ -15,8 +16,8 @@ namespace vt {
 
 namespace {
 
-// Shown decimals beyond this print without decimals.
-constexpr int max_shown = 6;
+// Shown decimals beyond the most a table may show print without decimals.
+constexpr int max_shown = max_shown_decimals;
 
 // Decimals that fit the stack buffer: a double in fixed notation has at most
 // 309 integer digits, plus sign and point.

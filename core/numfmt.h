@@ -10,6 +10,11 @@ namespace vt {
 // with: beyond 15 a double holds no more digits worth writing.
 inline constexpr int max_decimals = 15;
 
+// The most decimals a table may show with SHOWDECIMALS=: the
+// reader flags more, and the cell formatter prints a cell asked to show
+// more without decimals.
+inline constexpr int max_shown_decimals = 6;
+
 // The longest text format_fixed writes: a sign, the 309 integer digits of
 // the largest double, the decimal point and the decimals. Callers writing
 // straight into an output buffer reserve this much per number.

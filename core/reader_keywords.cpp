@@ -120,7 +120,7 @@ const keyword_row keyword_table[keyword_count] = {
     {kw_stockfa_c, "STOCKFA(", each, codes::reader_bad_stockfa, per_content},
     {kw_dayadj_c, "DAYADJ(", each, codes::reader_bad_dayadj, per_content},
     {kw_showdecimals, "SHOWDECIMALS=", once, codes::reader_bad_showdecimals,
-     [](R& r, const K& k) { return r.unquoted_number(r.t.showdecimals, 6, k.problem, false); }},
+     [](R& r, const K& k) { return r.unquoted_number(r.t.showdecimals, max_shown_decimals, k.problem, false); }},
     {kw_units_c, "UNITS(", each, codes::reader_bad_units, per_content},
     {kw_cellnotex, "CELLNOTEX(", each, codes::reader_bad_cell_note, cell_entry},
     {kw_prestext, "PRESTEXT(", each, 162, [](R& r, const K& k) { return r.prestext(k.problem); }},

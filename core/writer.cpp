@@ -2,9 +2,11 @@
 // statement or group of statements, called in the order of the file.
 #include "core/writer.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "core/notes.h"
+#include "core/numfmt.h"
 #include "platform/codepage.h"
 #include "platform/message.h"
 
@@ -274,9 +276,9 @@ void writer::decimals() {
     // The reader takes at most 6 shown decimals and flags anything more as
     // a fault; without the statement it shows DECIMALS, which covers the
     // tables that show all their 7 to 15 decimals.
-    if (t_.showdecimals <= 6 || t_.showdecimals != t_.decimals) {
+    if (t_.showdecimals <= max_shown_decimals || t_.showdecimals != t_.decimals) {
         f_.write("SHOWDECIMALS=");
-        f_.write_int(t_.showdecimals <= 6 ? t_.showdecimals : 6);
+        f_.write_int(std::min(t_.showdecimals, max_shown_decimals));
         end();
     }
     if (t_.rounding != -1) {
