@@ -21,11 +21,6 @@ namespace {
 
 using vt::batch::function_row;
 
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 // The blank-separated words of a list.
 std::vector<std::string> words(const char* list) {
     std::istringstream in(list ? list : "");
@@ -126,7 +121,7 @@ std::string xml_query(const function_row& f, const std::string& step_name, const
 // The README's function table names every row once, in order, with its
 // query forms and whether it is available.
 TEST(BatchFunctions, ReadmeTableMatchesTheRows) {
-    std::istringstream readme(slurp(std::string(VT_TEST_DATA) + "/../../README.md"));
+    std::istringstream readme(vt::test::read_file(std::string(VT_TEST_DATA) + "/../../README.md"));
     std::string line;
     while (std::getline(readme, line) && line != "| INI | XML | status |") {
     }
@@ -151,7 +146,7 @@ TEST(BatchFunctions, ReadmeTableMatchesTheRows) {
 
 // Every row through the program, from every query form and XML name it has.
 TEST(BatchFunctions, EveryRowRunsThroughVtbatch) {
-    const std::string sample = slurp(std::string(VT_TEST_DATA) + "/population.vt");
+    const std::string sample = vt::test::read_file(std::string(VT_TEST_DATA) + "/population.vt");
     ASSERT_FALSE(sample.empty());
     for (const function_row& f : vt::batch::functions()) {
         const auto found = setups().find(f.name);

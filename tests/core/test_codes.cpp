@@ -15,14 +15,12 @@
 #include <vector>
 
 #include "core/reader_keywords.h"
+#include "../platform/temp_dir.h"
 
 namespace {
 
 std::string source_file(const std::string& name) {
-    std::ifstream in(std::string(VT_TEST_DATA) + "/../../" + name, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return vt::test::read_file(std::string(VT_TEST_DATA) + "/../../" + name);
 }
 
 // The whole numbers of a text, in order.

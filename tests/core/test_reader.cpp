@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "../platform/temp_dir.h"
 #include "reader_fixture.h"
 
 using namespace vt_test;
@@ -20,13 +21,6 @@ using namespace std::string_literals;
 namespace {
 
 using Reader = ReaderTest;
-
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 
 const std::string data_dir = VT_TEST_DATA;
 
@@ -461,7 +455,7 @@ TEST_F(Reader, BinaryGarbage) {
 
 TEST_F(Reader, EveryPrefixOfASample) {
     // A table file cut anywhere fails cleanly until "DATA=" is complete.
-    const std::string full = slurp(data_dir + "/population.vt");
+    const std::string full = vt::test::read_file(data_dir + "/population.vt");
     const std::size_t data_end = full.find("DATA=") + 5;
     ASSERT_GT(data_end, 5u);
     for (std::size_t n = 0; n <= data_end; ++n) {

@@ -9,19 +9,13 @@
 #include "core/describe.h"
 #include "core/outfile.h"
 #include "core/writer.h"
+#include "../platform/temp_dir.h"
 #include "reader_fixture.h"
 
 using vt_test::read_text;
 using vt_test::vt_file;
 
 namespace {
-
-std::string file_bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 std::string saved(vt::table& t) {
     std::string out;
@@ -71,7 +65,7 @@ protected:
 }  // namespace
 
 TEST_F(Writer, EveryStatementInItsPlace) {
-    auto r = read_text(file_bytes(VT_TEST_DATA "/features.vt"));
+    auto r = read_text(vt::test::read_file(VT_TEST_DATA "/features.vt"));
     ASSERT_EQ(r.rc, 0);
     const std::string expected =
         "CHARSET=\"ANSI\";\n"
@@ -138,12 +132,12 @@ TEST_F(Writer, EveryStatementInItsPlace) {
 
 TEST_F(Writer, SamplesAndFeatureFilesSurviveARoundTrip) {
     for (const char* name : {"population.vt", "quarterly.vt", "trade.vt", "features.vt"})
-        round_trip(file_bytes(std::string(VT_TEST_DATA "/") + name), name);
+        round_trip(vt::test::read_file(std::string(VT_TEST_DATA "/") + name), name);
     // The fuzz seeds cover the remaining statement families; their first
     // byte is the fuzzer's settings byte. Several hold deliberate mistakes.
     for (const char* name : {"cellnotes.vt", "contvariable_oem.vt", "datanotecell.vt", "hierarchies.vt",
                              "keys_codes.vt", "timeval_list.vt", "timeval_ranges.vt"}) {
-        std::string bytes = file_bytes(std::string(VT_TEST_DATA "/../fuzz/seed/") + name);
+        std::string bytes = vt::test::read_file(std::string(VT_TEST_DATA "/../fuzz/seed/") + name);
         ASSERT_FALSE(bytes.empty()) << name;
         round_trip(bytes.substr(1), name, false);
     }

@@ -19,13 +19,6 @@
 
 namespace {
 
-std::string bytes_of(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 void write_file(const std::string& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary);
     out << text;
@@ -76,7 +69,7 @@ TEST_F(Resave, SameKeywordsAndCells) {
     const std::string in = temp("in.vt"), out = temp("out.vt");
     write_file(in, small_table);
     ASSERT_EQ(vt::VtReSave(in.c_str(), out.c_str(), 1), 0);
-    const std::string written = bytes_of(out);
+    const std::string written = vt::test::read_file(out);
     EXPECT_NE(written.find("VELT-VERSION=\"2006\";"), std::string::npos);
     EXPECT_NE(written.find("CELLNOTE(\"North\", \"2002\")=\"\xE4ndrad\";"), std::string::npos);
     // The data is copied token by token, one row of three cells per line.
@@ -88,11 +81,11 @@ TEST_F(Resave, SameKeywordsAndCells) {
     a.t.velt_version = "2006";
     EXPECT_EQ(vt::describe_table(a.t), vt::describe_table(b.t));
     expect_same_cells(a, b);
-    EXPECT_EQ(bytes_of(in), small_table) << "the input stays as it was";
+    EXPECT_EQ(vt::test::read_file(in), small_table) << "the input stays as it was";
 
     // Cell notes in code page 850 on request, and the setting is put back.
     ASSERT_EQ(vt::VtReSave(in.c_str(), out.c_str(), 0), 0);
-    EXPECT_NE(bytes_of(out).find("\x84ndrad"), std::string::npos);
+    EXPECT_NE(vt::test::read_file(out).find("\x84ndrad"), std::string::npos);
     EXPECT_TRUE(vt::writer_state().cellnote_ansi);
 }
 
@@ -107,7 +100,7 @@ TEST_F(Resave, FileProblems) {
     // Saving a table over itself would destroy the cells being copied.
     EXPECT_EQ(vt::VtReSave(in.c_str(), in.c_str(), 1), 1);
     EXPECT_EQ(vt::savevtweb(in.c_str(), dir_.file("./in2.vt").c_str(), "", "", "", "0", "", "0"), 1);
-    EXPECT_EQ(bytes_of(in), small_table);
+    EXPECT_EQ(vt::test::read_file(in), small_table);
     // A reader problem comes back as the reader's code.
     const std::string bad = temp("bad.vt");
     write_file(bad, "MATRIX=\"M\";DATA=1;");
@@ -166,7 +159,7 @@ TEST_F(Resave, KeyedData) {
     const std::string in = temp("in4.vt"), keyed = temp("keyed.vt"), again = temp("again.vt");
     write_file(in, small_table);
     ASSERT_EQ(vt::savevtweb(in.c_str(), keyed.c_str(), "", "", "", "1", "", "0"), 0);
-    const std::string text = bytes_of(keyed);
+    const std::string text = vt::test::read_file(keyed);
     EXPECT_NE(text.find("KEYS(\"region\")=VALUES;\n"), std::string::npos);
     EXPECT_NE(text.find("\"North\",1.5 \".\" 3"), std::string::npos) << text;
     loaded a(in), b(keyed);
@@ -175,18 +168,18 @@ TEST_F(Resave, KeyedData) {
 
     // A keyed file re-saved as it is keeps its data section byte for byte.
     ASSERT_EQ(vt::VtReSave(keyed.c_str(), again.c_str(), 1), 0);
-    const std::string copied = bytes_of(again);
+    const std::string copied = vt::test::read_file(again);
     EXPECT_NE(copied.find("KEYS(\"region\")=VALUES;\n"), std::string::npos);
     EXPECT_EQ(copied.substr(copied.find("DATA=")), text.substr(text.find("DATA=")));
     EXPECT_TRUE(vt::writer_state().copy_keyed_verbatim) << "left on for later calls";
 
     // Keyed by codes, then back to the full form.
     ASSERT_EQ(vt::savevt(in.c_str(), keyed.c_str(), 0, "", "", "", 0, 1, 2, 0), 0);
-    EXPECT_NE(bytes_of(keyed).find("KEYS(\"region\")=CODES;"), std::string::npos);
+    EXPECT_NE(vt::test::read_file(keyed).find("KEYS(\"region\")=CODES;"), std::string::npos);
     ASSERT_EQ(vt::savevt(keyed.c_str(), again.c_str(), 0, "", "", "", 0, 1, 0, 0), 0);
     loaded c(again);
     ASSERT_EQ(c.rc, 0);
-    EXPECT_EQ(bytes_of(again).find("KEYS"), std::string::npos);
+    EXPECT_EQ(vt::test::read_file(again).find("KEYS"), std::string::npos);
     expect_same_cells(a, c);
 }
 
@@ -202,9 +195,9 @@ TEST_F(Resave, ThroughTheLibrary) {
     ASSERT_NE(resave, nullptr);
     ASSERT_NE(save, nullptr);
     EXPECT_EQ(resave(in.c_str(), out.c_str(), 1), 0);
-    EXPECT_NE(bytes_of(out).find("DATA=\n1.5 \".\" 3 \n"), std::string::npos);
+    EXPECT_NE(vt::test::read_file(out).find("DATA=\n1.5 \".\" 3 \n"), std::string::npos);
     EXPECT_EQ(save(in.c_str(), out.c_str(), 0, "", "Fresh", "", 0, 1, 0, 0), 0);
-    EXPECT_NE(bytes_of(out).find("DESCRIPTION=\"Fresh\";"), std::string::npos);
+    EXPECT_NE(vt::test::read_file(out).find("DESCRIPTION=\"Fresh\";"), std::string::npos);
     EXPECT_EQ(resave(temp("missing.vt").c_str(), out.c_str(), 1), 1);
 
     // The text report through the same door: a page of the small table.
@@ -214,7 +207,7 @@ TEST_F(Resave, ThroughTheLibrary) {
     ASSERT_NE(text, nullptr);
     const std::string report = temp("report.txt");
     EXPECT_EQ(text(in.c_str(), report.c_str(), 80, 60, 0, 0, ",", nullptr, 0, 0, nullptr, 0, 0, 0), 0);
-    const std::string printed = bytes_of(report);
+    const std::string printed = vt::test::read_file(report);
     EXPECT_NE(printed.find("Old title"), std::string::npos) << printed;
     EXPECT_NE(printed.find("1,5"), std::string::npos) << printed;
     EXPECT_EQ(text(temp("missing.vt").c_str(), report.c_str(), 80, 60, 0, 0, ".", "", 0, 0, "", 0, 0, 0), 2);

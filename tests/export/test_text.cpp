@@ -68,10 +68,6 @@ protected:
         std::ofstream f(path, std::ios::binary);
         f << bytes;
     }
-    static std::string read_file(const std::string& path) {
-        std::ifstream f(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(f), {});
-    }
 
     int convert(const text_args& a, const std::string& in, const std::string& out) {
         return vt::TextConv(in, out, a.rowlength, a.pagelength, a.margin, a.oem, a.decimalpoint, a.symbols,
@@ -83,7 +79,7 @@ protected:
     std::string run(const std::string& table, const text_args& a = {}) {
         write_file(in_path(), table);
         rc_ = convert(a, in_path(), out_path());
-        return rc_ == 0 ? read_file(out_path()) : std::string();
+        return rc_ == 0 ? vt::test::read_file(out_path()) : std::string();
     }
 
     vt::test::temp_dir tmp_;
@@ -551,7 +547,7 @@ TEST_F(TextConvTest, OutputReplacingItsInputIsStillWhole) {
     ASSERT_EQ(rc_, 0);
     write_file(in_path(), population());
     EXPECT_EQ(convert(a, in_path(), in_path()), 0);
-    EXPECT_EQ(read_file(in_path()), expected);
+    EXPECT_EQ(vt::test::read_file(in_path()), expected);
 }
 
 }  // namespace

@@ -18,15 +18,10 @@
 
 namespace {
 
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 // The names the library's version script makes global.
 std::set<std::string> map_globals(const std::string& lib) {
     const auto map = std::filesystem::path(VT_TEST_DATA) / ".." / ".." / "libs" / (lib + ".map");
-    const std::string text = slurp(map.string());
+    const std::string text = vt::test::read_file(map.string());
     const auto from = text.find("global:");
     const auto to = text.find("local:");
     std::set<std::string> out;
@@ -42,7 +37,7 @@ std::set<std::string> map_globals(const std::string& lib) {
 // The symbols an ELF shared object defines in its dynamic symbol table with
 // global or weak binding and default visibility: what dlsym can find.
 std::set<std::string> dynamic_exports(const std::string& path) {
-    const std::string img = slurp(path);
+    const std::string img = vt::test::read_file(path);
     std::set<std::string> out;
     if (img.size() < sizeof(Elf64_Ehdr)) return out;
     Elf64_Ehdr eh;
@@ -156,8 +151,8 @@ TEST(Libraries, DbaseRowExportsWriteTheirFiles) {
         const std::string out = dir.file("lib.dbf");
         EXPECT_EQ(fn(in.c_str(), out.c_str(), 0, nullptr), 0);
         ASSERT_EQ(c.direct(in, dir.file("direct.dbf")), 0);
-        const std::string written = slurp(out);
-        const std::string expected = slurp(dir.file("direct.dbf"));
+        const std::string written = vt::test::read_file(out);
+        const std::string expected = vt::test::read_file(dir.file("direct.dbf"));
         ASSERT_GT(written.size(), 32u);  // a header and at least one record
         EXPECT_EQ(written.size(), expected.size());
         EXPECT_EQ(written.substr(4), expected.substr(4));

@@ -4,10 +4,17 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 
 namespace vt::test {
+
+// The whole of a file as bytes; "" when it cannot be read.
+inline std::string read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 class temp_dir {
 public:
@@ -34,10 +41,7 @@ public:
         std::ofstream(file(name), std::ios::binary) << bytes;
         return file(name);
     }
-    std::string read(const std::string& name) const {
-        std::ifstream in(file(name), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    std::string read(const std::string& name) const { return read_file(file(name)); }
 
 private:
     std::filesystem::path path_;
