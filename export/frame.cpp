@@ -12,8 +12,9 @@
 namespace vt {
 
 int read_keywords(const std::string& path, in_file& in, table& t, int cannot_open) {
-    if (path.empty() || !in.open(path)) return cannot_open;
-    return metain(in, t);
+    if (path.empty()) return cannot_open;
+    const int rc = read_table_file(path, in, t);
+    return rc == codes::cannot_open ? cannot_open : rc;  // the reader itself never gives 400
 }
 
 int load_whole_table(const std::string& path, table& t, int cannot_open, std::string_view language) {

@@ -8,6 +8,7 @@
 #include "core/datasec.h"
 #include "core/outfile.h"
 #include "core/writer.h"
+#include "platform/fsinfo.h"
 
 namespace vt {
 
@@ -24,6 +25,13 @@ struct writer_scope {
 };
 
 }  // namespace
+
+int open_source(const char* in_path, const char* out_path, in_file& in) {
+    if (!in_path || !out_path) return codes::cannot_open;
+    if (!in.open(in_path)) return codes::cannot_open;
+    if (plat::same_file(in_path, out_path)) return codes::op_same_file;
+    return 0;
+}
 
 int write_new_table(table& nt, const char* out_path, int secrecy) {
     out_file out;

@@ -1,10 +1,17 @@
-// Writing the table an operation has made: the last step of every job that
-// turns one table file into another.
+// The two ends of every job that turns one table file into another:
+// opening its source, and writing the table the operation has made.
 #pragma once
 
+#include "core/infile.h"
 #include "core/table.h"
 
 namespace vt {
+
+// Opens the source `in_path` of a job writing `out_path`. 0;
+// codes::cannot_open for a null name or a source that cannot be opened;
+// codes::op_same_file when the output is the source under any name, since
+// writing it would destroy the cells still to be read.
+int open_source(const char* in_path, const char* out_path, in_file& in);
 
 // Writes nt to out_path: the keywords, then the cells from memory in full
 // form (keyed input is never copied as it stood), with the data writer's

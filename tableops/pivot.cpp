@@ -197,12 +197,8 @@ int reorder_and_write(table& t, in_file* f, const variable_order& order, const c
 
 // Opens and reads the source up to its data section. 0, 400, 84 or the
 // reader's code.
-int open_source(const char* in_path, const char* out_path, in_file& in, table& t) {
-    if (!in_path || !out_path) return codes::cannot_open;
-    if (!in.open(in_path)) return codes::cannot_open;
-    // Writing the new table over its source would destroy the cells still
-    // to be read from it.
-    if (plat::same_file(in_path, out_path)) return codes::op_same_file;
+int read_source(const char* in_path, const char* out_path, in_file& in, table& t) {
+    if (const int rc = open_source(in_path, out_path, in); rc != 0) return rc;
     t = table_new();
     return metain(in, t);
 }
@@ -216,7 +212,7 @@ int pivot(const char* in_path, const char* out_path, int alt, const char* unit_v
         if (!pivot_order(0, 0, alt, order)) return codes::op_bad_pivot_alt;
         in_file in;
         table t;
-        if (const int rc = open_source(in_path, out_path, in, t); rc != 0) return rc;
+        if (const int rc = read_source(in_path, out_path, in, t); rc != 0) return rc;
         pivot_order(t.stub_count(), t.heading_count(), alt, order);
         return reorder_and_write(t, &in, order, out_path, words);
     });
@@ -228,7 +224,7 @@ int variableorder(const char* in_path, const char* out_path, const char* stub_or
     return guard([&] {
         in_file in;
         table t;
-        if (const int rc = open_source(in_path, out_path, in, t); rc != 0) return rc;
+        if (const int rc = read_source(in_path, out_path, in, t); rc != 0) return rc;
         variable_order order;
         if (!parse_variable_numbers(stub_order ? stub_order : "", t.vars.size(), order.stub) ||
             !parse_variable_numbers(head_order ? head_order : "", t.vars.size(), order.heading))

@@ -12,7 +12,6 @@
 #include "core/datasec.h"
 #include "core/guard.h"
 #include "core/reader.h"
-#include "platform/fsinfo.h"
 #include "tableops/newtable.h"
 #include "tableops/title.h"
 #include "tableops/valuesets.h"
@@ -170,12 +169,8 @@ int install_listed(selection_state& s, std::size_t i, const std::string& list, c
 int run_selection(bool aggregate, const char* in_path, const char* out_path, const char* texts,
                   const char* value_set_dir, const std::array<const char*, max_selected_vars>& sel, int secrecy,
                   const char* language, int keep_description) {
-    if (!in_path || !out_path) return codes::cannot_open;
     in_file in;
-    if (!in.open(in_path)) return codes::cannot_open;
-    // Writing the new table over its source would destroy the cells still
-    // to be read from it.
-    if (plat::same_file(in_path, out_path)) return codes::op_same_file;
+    if (const int rc = open_source(in_path, out_path, in); rc != 0) return rc;
 
     table t = table_new();
     {
