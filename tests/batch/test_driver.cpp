@@ -21,15 +21,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Runs vtbatch in `dir` on the query file `query` (a name in dir); the exit
-// status, or -1 when the program did not exit normally.
-int vtbatch(const vt::test::temp_dir& dir, const std::string& query) {
-    const std::string cmd = "cd '" + dir.path().string() + "' && '" + VT_VTBATCH + "' '" + query +
-                            "' >/dev/null 2>&1";
-    const int status = std::system(cmd.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 // The status a shell sees for a result code.
 int status_of(int code) { return code & 0xFF; }
 
@@ -58,13 +49,13 @@ std::string population() {
 TEST(Driver, MissingFilesLeaveNoLine) {
     vt::test::temp_dir dir;
     dir.write("q.ini", "[Files]\nErrorfile=err.txt\nOutfile=o\n[Query]\nFunction=text\n");
-    EXPECT_EQ(vtbatch(dir, "q.ini"), status_of(702));
+    EXPECT_EQ(vt::test::run_vtbatch(dir, "q.ini"), status_of(702));
     EXPECT_FALSE(exists(dir, "err.txt"));
     dir.write("q.ini", "[Files]\nInfile=i\nErrorfile=err.txt\n[Query]\nFunction=text\n");
-    EXPECT_EQ(vtbatch(dir, "q.ini"), status_of(703));
+    EXPECT_EQ(vt::test::run_vtbatch(dir, "q.ini"), status_of(703));
     EXPECT_FALSE(exists(dir, "err.txt"));
     // A query file that is not there reads as empty.
-    EXPECT_EQ(vtbatch(dir, "missing.ini"), status_of(702));
+    EXPECT_EQ(vt::test::run_vtbatch(dir, "missing.ini"), status_of(702));
 }
 
 // The driver's own codes from 704 on end as the "check" line, holding the
@@ -89,7 +80,7 @@ TEST(Driver, CheckCodesAreLogged) {
         SCOPED_TRACE(c.code);
         vt::test::temp_dir dir;
         dir.write("q.ini", c.query);
-        EXPECT_EQ(vtbatch(dir, "q.ini"), status_of(c.code));
+        EXPECT_EQ(vt::test::run_vtbatch(dir, "q.ini"), status_of(c.code));
         EXPECT_EQ(dir.read("err.txt"), "Error from check: " + std::to_string(c.code));
         EXPECT_FALSE(exists(dir, "o"));
     }
@@ -100,19 +91,19 @@ TEST(Driver, SuccessLineAndReplacedErrorFile) {
     dir.write("in.vt", population());
     dir.write("err.txt", "old line 1\r\nold line 2\r\n");
     dir.write("q.ini", ini("in.vt", "out.txt", "Text"));
-    EXPECT_EQ(vtbatch(dir, "q.ini"), 0);
+    EXPECT_EQ(vt::test::run_vtbatch(dir, "q.ini"), 0);
     EXPECT_EQ(dir.read("err.txt"), "Text ended OK ");  // the name as written, no line end
     EXPECT_FALSE(dir.read("out.txt").empty());
 
     // A function's own failure is logged under its name.
     dir.write("q.ini", ini("nothere.vt", "out2.txt", "TEXT"));
-    const int status = vtbatch(dir, "q.ini");
+    const int status = vt::test::run_vtbatch(dir, "q.ini");
     EXPECT_GT(status, 0);
     EXPECT_EQ(dir.read("err.txt"), "Error from TEXT: " + std::to_string(status));
 
     // The table file re-save is wired too.
     dir.write("q.ini", ini("in.vt", "copy.vt", "vtfile", "[Texts]\nText1=and\n"));
-    EXPECT_EQ(vtbatch(dir, "q.ini"), 0);
+    EXPECT_EQ(vt::test::run_vtbatch(dir, "q.ini"), 0);
     EXPECT_EQ(dir.read("err.txt"), "vtfile ended OK ");
     vt::in_file f;
     vt::table t = vt::table_new();
@@ -123,9 +114,9 @@ TEST(Driver, WithoutErrorFileNothingIsWritten) {
     vt::test::temp_dir dir;
     dir.write("in.vt", population());
     dir.write("q.ini", "[Files]\nInfile=in.vt\nOutfile=out.txt\n[Query]\nFunction=text\n");
-    EXPECT_EQ(vtbatch(dir, "q.ini"), 0);
+    EXPECT_EQ(vt::test::run_vtbatch(dir, "q.ini"), 0);
     dir.write("q.ini", "[Files]\nInfile=in.vt\nOutfile=out.txt\n[Query]\nFunction=selvalues\n");
-    EXPECT_EQ(vtbatch(dir, "q.ini"), status_of(705));
+    EXPECT_EQ(vt::test::run_vtbatch(dir, "q.ini"), status_of(705));
     // Only the input, the query and the report with its side files.
     for (const auto& e : fs::directory_iterator(dir.path())) {
         const std::string name = e.path().filename().string();
@@ -134,7 +125,7 @@ TEST(Driver, WithoutErrorFileNothingIsWritten) {
 
     // An error file that cannot be written does not change the result.
     dir.write("q.ini", "[Files]\nInfile=in.vt\nOutfile=out.txt\nErrorfile=no/such/dir/e.txt\n[Query]\nFunction=text\n");
-    EXPECT_EQ(vtbatch(dir, "q.ini"), 0);
+    EXPECT_EQ(vt::test::run_vtbatch(dir, "q.ini"), 0);
 }
 
 // Unknown names and functions that have no routine yet run nothing.
@@ -155,7 +146,7 @@ TEST(Driver, FunctionsThatRunNothing) {
         vt::test::temp_dir dir;
         dir.write("in.vt", population());
         dir.write("q.ini", ini("in.vt", "out.txt", function));
-        EXPECT_EQ(vtbatch(dir, "q.ini"), 0);
+        EXPECT_EQ(vt::test::run_vtbatch(dir, "q.ini"), 0);
         EXPECT_FALSE(exists(dir, "err.txt"));
         EXPECT_FALSE(exists(dir, "out.txt"));
     }
@@ -167,7 +158,7 @@ TEST(Driver, TimeOptionReadsTheInput) {
     // The input cannot be opened: 400 and no line, also for an unknown function.
     for (const char* function : {"selvalues", "unknown"}) {
         dir.write("q.ini", ini("none.vt", "o.vt", function, "TimeOpt=2\n" + sel));
-        EXPECT_EQ(vtbatch(dir, "q.ini"), status_of(400));
+        EXPECT_EQ(vt::test::run_vtbatch(dir, "q.ini"), status_of(400));
         EXPECT_FALSE(exists(dir, "err.txt"));
     }
     // A table the reader rejects: its code, logged under "metain".
@@ -177,13 +168,13 @@ TEST(Driver, TimeOptionReadsTheInput) {
     const int code = vt::read_table_file(bad, f, t);
     ASSERT_NE(code, 0);
     dir.write("q.ini", ini("bad.vt", "o.vt", "selvalues", "TimeOpt=1\n" + sel));
-    EXPECT_EQ(vtbatch(dir, "q.ini"), status_of(code));
+    EXPECT_EQ(vt::test::run_vtbatch(dir, "q.ini"), status_of(code));
     EXPECT_EQ(dir.read("err.txt"), "Error from metain: " + std::to_string(code));
     // A good table: the time option picks the last period for the selection.
     dir.write("good.vt", time_table);
     std::filesystem::remove(dir.file("err.txt"));
     dir.write("q.ini", ini("good.vt", "o.vt", "selvalues", "TimeOpt=1\n" + sel));
-    EXPECT_EQ(vtbatch(dir, "q.ini"), 0);
+    EXPECT_EQ(vt::test::run_vtbatch(dir, "q.ini"), 0);
     EXPECT_EQ(dir.read("err.txt"), "selvalues ended OK ");
     const std::string written = dir.read("o.vt");
     EXPECT_NE(written.find("VALUES(\"year\")=\"2002\";"), std::string::npos) << written;
@@ -205,18 +196,18 @@ TEST(Driver, OutputNeverOverwritesItsInput) {
         SCOPED_TRACE(out);
         std::filesystem::remove(dir.file("err.txt"));
         dir.write("q.ini", ini("in.vt", out, "text"));
-        EXPECT_EQ(vtbatch(dir, "q.ini"), status_of(713));
+        EXPECT_EQ(vt::test::run_vtbatch(dir, "q.ini"), status_of(713));
         EXPECT_EQ(dir.read("err.txt"), "Error from check: 713");
         EXPECT_EQ(dir.read("in.vt"), table);
     }
     // The input named through the link, the output by its own name.
     dir.write("q.ini", ini("link.vt", "in.vt", "vtfile"));
-    EXPECT_EQ(vtbatch(dir, "q.ini"), status_of(713));
+    EXPECT_EQ(vt::test::run_vtbatch(dir, "q.ini"), status_of(713));
     EXPECT_EQ(dir.read("in.vt"), table);
 
     // Even the error line would replace the input: 713 and no line at all.
     dir.write("q.ini", "[Files]\nInfile=in.vt\nOutfile=o.txt\nErrorfile=./in.vt\n[Query]\nFunction=text\n");
-    EXPECT_EQ(vtbatch(dir, "q.ini"), status_of(713));
+    EXPECT_EQ(vt::test::run_vtbatch(dir, "q.ini"), status_of(713));
     EXPECT_EQ(dir.read("in.vt"), table);
     EXPECT_FALSE(exists(dir, "o.txt"));
 
@@ -224,12 +215,12 @@ TEST(Driver, OutputNeverOverwritesItsInput) {
     const std::string query = "[Files]\nInfile=in.vt\nOutfile=./q.ini\nErrorfile=err.txt\n[Query]\nFunction=text\n";
     dir.write("q.ini", query);
     std::filesystem::remove(dir.file("err.txt"));
-    EXPECT_EQ(vtbatch(dir, "q.ini"), status_of(713));
+    EXPECT_EQ(vt::test::run_vtbatch(dir, "q.ini"), status_of(713));
     EXPECT_EQ(dir.read("q.ini"), query);
     EXPECT_EQ(dir.read("err.txt"), "Error from check: 713");
     const std::string query2 = "[Files]\nInfile=in.vt\nOutfile=o.txt\nErrorfile=Q.INI\n[Query]\nFunction=text\n";
     dir.write("q.ini", query2);
-    EXPECT_EQ(vtbatch(dir, "q.ini"), status_of(713));
+    EXPECT_EQ(vt::test::run_vtbatch(dir, "q.ini"), status_of(713));
     EXPECT_EQ(dir.read("q.ini"), query2);
     EXPECT_FALSE(exists(dir, "o.txt"));
 }
@@ -242,12 +233,12 @@ TEST(Driver, XmlQueriesByName) {
     dir.write("q.ini", text);
     dir.write("q", text);
     dir.write("q.XML", text);
-    EXPECT_EQ(vtbatch(dir, "q.ini"), status_of(704));
-    EXPECT_EQ(vtbatch(dir, "q"), status_of(704));
+    EXPECT_EQ(vt::test::run_vtbatch(dir, "q.ini"), status_of(704));
+    EXPECT_EQ(vt::test::run_vtbatch(dir, "q"), status_of(704));
     std::filesystem::remove(dir.file("err.txt"));
-    EXPECT_EQ(vtbatch(dir, "q.XML"), 0);  // no steps: nothing runs
+    EXPECT_EQ(vt::test::run_vtbatch(dir, "q.XML"), 0);  // no steps: nothing runs
     EXPECT_FALSE(exists(dir, "err.txt"));
-    EXPECT_EQ(vtbatch(dir, "none.xml"), status_of(400));
+    EXPECT_EQ(vt::test::run_vtbatch(dir, "none.xml"), status_of(400));
 }
 
 // The routine's result decides the line: 0 or less is success.

@@ -42,15 +42,6 @@ std::vector<std::string> cells(const std::string& line) {
     return out;
 }
 
-// Runs vtbatch in `dir` on the query file `query`; the exit status, or -1
-// when the program did not exit normally.
-int vtbatch(const vt::test::temp_dir& dir, const std::string& query) {
-    const std::string cmd =
-        "cd '" + dir.path().string() + "' && '" + VT_VTBATCH + "' '" + query + "' >/dev/null 2>&1";
-    const int status = std::system(cmd.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 // What a function needs beyond the common settings to run on the sample
 // table (region, sex; heading year): extra INI sections and XML elements.
 // The aggregation groups the regions by their codes (file areas.agg).
@@ -164,7 +155,7 @@ TEST(BatchFunctions, EveryRowRunsThroughVtbatch) {
             dir.write("in.vt", sample);
             dir.write("areas.agg", aggregation_file);
             dir.write(file, text);
-            EXPECT_EQ(vtbatch(dir, file), 0);
+            EXPECT_EQ(vt::test::run_vtbatch(dir, file), 0);
             const bool wrote = std::filesystem::exists(dir.file(output_name(f.name)));
             if (f.run) {
                 EXPECT_EQ(dir.read("err.txt"), name + " ended OK ");

@@ -2,6 +2,9 @@
 // everything in it when the test ends.
 #pragma once
 
+#include <sys/wait.h>
+
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -46,5 +49,16 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+#ifdef VT_VTBATCH
+// Runs vtbatch in `dir` on the query file `query` (a name in dir), its
+// output thrown away; the exit status, or -1 when it did not exit normally.
+inline int run_vtbatch(const temp_dir& dir, const std::string& query) {
+    const std::string cmd =
+        "cd '" + dir.path().string() + "' && '" + VT_VTBATCH + "' '" + query + "' >/dev/null 2>&1";
+    const int status = std::system(cmd.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+#endif
 
 }  // namespace vt::test

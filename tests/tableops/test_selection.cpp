@@ -290,13 +290,6 @@ TEST(Compute, UnsupportedOperationIsRefused) {
 
 namespace {
 
-int run_vtbatch(const vt::test::temp_dir& dir, const std::string& query) {
-    const std::string cmd =
-        "cd '" + dir.path().string() + "' && '" + VT_VTBATCH + "' '" + query + "' >/dev/null 2>&1";
-    const int status = std::system(cmd.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 }  // namespace
 
 // An INI job: [VarN] lists, ELIM, the title words of [Texts].
@@ -306,7 +299,7 @@ TEST(SelectionJob, VtbatchIniJob) {
     dir.write("q.ini",
               "[Files]\nInfile=in.vt\nOutfile=out.vt\nErrorfile=err.txt\n[Query]\nFunction=selvalues\n"
               "[Texts]\nText1=and\nText2=by\n[Data]\nNoOfVar=2\n[Var1]\nValue1=2\nValue2=3\n[Var2]\nValue1=ELIM\n");
-    ASSERT_EQ(run_vtbatch(dir, "q.ini"), 0);
+    ASSERT_EQ(vt::test::run_vtbatch(dir, "q.ini"), 0);
     EXPECT_EQ(dir.read("err.txt"), "selvalues ended OK ");
     vt::table t = read_back(dir.file("out.vt"));
     EXPECT_EQ(texts(t.vars[0]), (std::vector<std::string>{"South", "East"}));
@@ -315,7 +308,7 @@ TEST(SelectionJob, VtbatchIniJob) {
     dir.write("q2.ini",
               "[Files]\nInfile=in.vt\nOutfile=out2.vt\nErrorfile=err.txt\n[Query]\nFunction=selvalues\n"
               "[Data]\nNoOfVar=1\n[Var1]\nValue1=3\nValue2=1\n");
-    EXPECT_EQ(run_vtbatch(dir, "q2.ini"), vt::codes::op_bad_list);
+    EXPECT_EQ(vt::test::run_vtbatch(dir, "q2.ini"), vt::codes::op_bad_list);
     EXPECT_EQ(dir.read("err.txt"), "Error from selvalues: 81");
 }
 
@@ -330,7 +323,7 @@ TEST(SelectionJob, VtbatchXmlStep) {
               "<variable order=\"1\" name=\"region\">\n<value order=\"1\">East</value>\n</variable>\n"
               "<variable order=\"2\" name=\"sex\">\n<value order=\"1\">*</value>\n</variable>\n"
               "</vtquery>\n</vtqueries>\n");
-    ASSERT_EQ(run_vtbatch(dir, "q.xml"), 0);
+    ASSERT_EQ(vt::test::run_vtbatch(dir, "q.xml"), 0);
     vt::table t = read_back(dir.file("out.vt"));
     ASSERT_EQ(t.vars.size(), 2u);
     EXPECT_EQ(texts(t.vars[0]), (std::vector<std::string>{"East"}));
