@@ -8,6 +8,7 @@
 #include "batch/xml_query.h"
 #include "core/codes.h"
 #include "platform/fsinfo.h"
+#include "platform/staged.h"
 #include "platform/text.h"
 
 namespace vt::batch {
@@ -21,10 +22,7 @@ constexpr const char* check_log_name = "check";
 
 void write_line(const std::string& errorfile, const std::string& line) {
     if (errorfile.empty()) return;
-    std::FILE* f = std::fopen(plat::native_path(errorfile).c_str(), "w");
-    if (!f) return;
-    std::fwrite(line.data(), 1, line.size(), f);
-    std::fclose(f);
+    plat::replace_file(errorfile, line);
 }
 
 // The driver's own codes begin with the usage code; a result from there

@@ -206,6 +206,8 @@ int read_ini_job(const std::string& path, job& out) {
         return codes::batch_same_file;
     }
     if (overwrites_input(path, out.outfile)) return codes::batch_same_file;
+    // The error line would take the place of the output it reports on.
+    if (!out.errorfile.empty() && overwrites_input(out.outfile, out.errorfile)) return codes::batch_same_file;
     const std::string textfile = q.text("Files", "textfile", size_short);
     out.textfile = textfile.empty() ? "*" : textfile;
     out.function = q.text("Query", "Function", size_name);

@@ -36,14 +36,7 @@ public:
     // False when the file cannot be opened or read. A Ctrl-Z byte ends the
     // text, as it does for every text file this system reads.
     bool load(const std::string& path) {
-        std::FILE* fp = std::fopen(plat::native_path(path).c_str(), "rb");
-        if (!fp) return false;
-        char buf[8192];
-        std::size_t n = 0;
-        while ((n = std::fread(buf, 1, sizeof buf, fp)) > 0) data_.append(buf, n);
-        const bool bad = std::ferror(fp) != 0;
-        std::fclose(fp);
-        if (bad) return false;
+        if (!plat::read_regular_file(plat::native_path(path), data_)) return false;
         const std::size_t eof_mark = data_.find('\x1A');
         if (eof_mark != std::string::npos) data_.resize(eof_mark);
         return true;
@@ -288,9 +281,11 @@ private:
     }
 
     // Equal names ignoring case, or two names of one existing file: the
-    // output would replace the input it is made from.
+    // output would replace the input it is made from or the query itself,
+    // or the error line would replace the output.
     bool same_input_output() const {
-        return overwrites_input(s_.infile, s_.outfile);
+        return overwrites_input(s_.infile, s_.outfile) || overwrites_input(path_, s_.outfile) ||
+               (!s_.errorfile.empty() && overwrites_input(s_.outfile, s_.errorfile));
     }
 
     // The next token of this step; false at the step's end (the next step's
@@ -549,7 +544,10 @@ int run_all(const std::string& path) {
         if (st.row->xml == xml_kind::selection || st.row->xml == xml_kind::aggregation)
             reader_state().selected_language.clear();
     }
-    if (any_step) log_check(last_errorfile, kept);
+    // A query from which not one step could be read ran nothing: that is
+    // no success (an empty file, not XML, cut short, another encoding).
+    if (!any_step) return codes::batch_no_step;
+    log_check(last_errorfile, kept);
     return kept;
 }
 

@@ -95,5 +95,6 @@ inline constexpr int batch_same_file = 713;      // the output (or error file) w
 inline constexpr int batch_no_variable = 714;    // XML: a variable name the table does not have
 inline constexpr int batch_no_value = 715;       // XML: a value code or text the variable does not have
 inline constexpr int batch_bad_variable = 716;   // XML: a variable element out of sequence or of the wrong form
+inline constexpr int batch_no_step = 717;        // XML: not one step could be read from the query file
 
 }  // namespace vt::codes

@@ -456,8 +456,8 @@ int read_full(table& t, cursor& c) {
 // Finding out how the input's data section is written.
 
 // True when the section the cursor stands at is keyed for t: its first
-// token is a quoted string naming a value of the first variable (by text
-// or code), directly followed by "," or a line break. A full-form section
+// token is a quoted string directly followed by "," (or naming a value of
+// the first variable, by text or code, and followed by a line break). A full-form section
 // starts with a number or a quoted symbol followed by a blank or ";". The
 // bytes looked at are handed back.
 bool input_is_keyed(cursor& c, const table& t) {
@@ -492,6 +492,10 @@ bool input_is_keyed(cursor& c, const table& t) {
         if (c.p == c.e && !c.next()) break;
         const char after = *c.p;
         if (after != ',' && cls(after) != k_break) break;
+        // A quoted text followed by "," is a key whether or not it names a
+        // value (the keyed reader then reports the bad key); copied as
+        // cells, the keys would garble the table.
+        keyed = after == ',';
         for (const value& v : t.vars.front().values)
             if (v.text == key || (v.code && *v.code == key)) keyed = true;
         break;
@@ -581,16 +585,20 @@ public:
     // starts with two double quotes.
     void feed(const char* s, std::size_t n) {
         while (!head_done_ && n > 0) {
+            if (head_n_ == 2) {
+                flush_head(true);  // bytes follow the two quotes
+                break;
+            }
             head_[head_n_++] = *s++;
             --n;
-            if (head_n_ == 2) flush_head();
+            if (head_n_ == 2 && !two_quotes()) flush_head(true);
         }
         if (n > 0) piece(s, n);
     }
     // After the token; a token that started with two double quotes lost
     // the first and gets a blank.
     void end() {
-        if (!head_done_) flush_head();
+        if (!head_done_) flush_head(false);
         if (doubled_) put(' ');
     }
     void put(char ch) {
@@ -603,9 +611,12 @@ public:
     }
 
 private:
-    void flush_head() {
+    bool two_quotes() const noexcept { return head_n_ == 2 && head_[0] == '"' && head_[1] == '"'; }
+    // An empty quoted text ("" and nothing more) is copied whole: without
+    // its second quote it would open a string that never ends.
+    void flush_head(bool more) {
         head_done_ = true;
-        if (head_n_ == 2 && head_[0] == '"' && head_[1] == '"') {
+        if (more && two_quotes()) {
             doubled_ = true;
             piece(head_ + 1, 1);
         } else {
@@ -762,7 +773,7 @@ int write_keyed(out_file& out, const table& t, int decimals, bool recode, int om
         out.write(" \n");
         for (std::size_t i = 0; i < nstub; ++i) {
             out.put('"');
-            out.write(*keys[i][at[i]]);
+            write_quoted_text(out, *keys[i][at[i]]);
             out.write("\",");
         }
         for (std::int64_t k = 0; k < ncols; ++k) {

@@ -10,9 +10,10 @@ namespace vt {
 
 bool in_file::open(const std::string& path) {
     close();
-    fp_ = std::fopen(plat::native_path(path).c_str(), "rb");
-    if (!fp_) return false;
-    return true;
+    // Only a regular file is a table: a FIFO or a device such as /dev/zero
+    // would be read forever.
+    fp_ = plat::open_regular_file(path);
+    return fp_ != nullptr;
 }
 
 void in_file::open_memory(std::string_view bytes) {

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/fsinfo.h"
 #include "platform/ini.h"
 
 namespace vt {
@@ -288,8 +289,9 @@ int write_datanote_index(const table& t, const std::string& notes_path) {
     text_list& symbols = datanote_symbols();
     symbols.clear();
     const std::string symbol_path = symbol_file_name(notes_path);
-    std::remove(notes_path.c_str());
-    std::remove(symbol_path.c_str());
+    // Old notes of an earlier run would give cells markers they no longer have.
+    plat::remove_regular_file(notes_path);
+    plat::remove_regular_file(symbol_path);
 
     int with_symbol = 0;
     std::vector<std::pair<std::int64_t, int>> cells;

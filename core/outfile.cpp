@@ -4,19 +4,15 @@
 
 namespace vt {
 
-bool out_file::open(const std::string& path, bool append) {
-    close();
-    std::string p = path;
-    for (char& c : p)
-        if (c == '\\') c = '/';
-    fp_ = std::fopen(p.c_str(), append ? "ab" : "wb");
+bool out_file::open(const std::string& path) {
+    discard();
     failed_ = false;
     pos_ = 0;
-    return fp_ != nullptr;
+    return file_.open(path);
 }
 
 void out_file::open_memory(std::string& target) {
-    close();
+    discard();
     mem_ = &target;
     failed_ = false;
     pos_ = 0;
@@ -24,8 +20,8 @@ void out_file::open_memory(std::string& target) {
 
 void out_file::flush() {
     if (pos_ == 0) return;
-    if (fp_) {
-        if (std::fwrite(buf_.data(), 1, pos_, fp_) != pos_) failed_ = true;
+    if (std::FILE* fp = file_.stream()) {
+        if (std::fwrite(buf_.data(), 1, pos_, fp) != pos_) failed_ = true;
     } else if (mem_) {
         mem_->append(buf_.data(), pos_);
     } else {
@@ -52,19 +48,29 @@ void out_file::write_int(long long v) {
 
 bool out_file::close() noexcept {
     bool ok = !failed_;
-    if (fp_ || mem_) {
+    if (file_.is_open() || mem_) {
         try {
             flush();
         } catch (...) {
             failed_ = true;
         }
         ok = !failed_;
-        if (fp_ && std::fclose(fp_) != 0) ok = false;
+        if (file_.is_open()) {
+            if (ok)
+                ok = file_.commit();
+            else
+                file_.abandon();
+        }
     }
-    fp_ = nullptr;
     mem_ = nullptr;
     pos_ = 0;
     return ok;
+}
+
+void out_file::discard() noexcept {
+    file_.abandon();
+    mem_ = nullptr;
+    pos_ = 0;
 }
 
 }  // namespace vt

@@ -1,6 +1,11 @@
 // The output file of every writer: a large buffer in front of the file, so
 // writers can emit one byte or one token at a time without a system call
 // or a stdio lock per piece. Text goes out as bytes, LF line ends as given.
+//
+// A file output is staged (platform/staged.h): it replaces an old file of
+// that name only when close() finds every byte written. An out_file that
+// is destroyed without close(), as on every early return of a failed
+// export, leaves the old file as it was and no partial file behind.
 #pragma once
 
 #include <cstddef>
@@ -8,6 +13,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/staged.h"
 
 namespace vt {
 
@@ -17,19 +24,29 @@ public:
 
     out_file() { buf_.resize(default_buffer); }
     explicit out_file(std::size_t buffer_size) { buf_.resize(buffer_size < 64 ? 64 : buffer_size); }
-    ~out_file() { close(); }
+    // A memory output keeps what was written; a file output not closed is
+    // dropped.
+    ~out_file() {
+        if (mem_ != nullptr)
+            close();
+        else
+            discard();
+    }
     out_file(const out_file&) = delete;
     out_file& operator=(const out_file&) = delete;
 
-    // Creates (truncates) a file; '\' in the name counts as '/'. False when
-    // it cannot be created. `append` opens for appending instead.
-    bool open(const std::string& path, bool append = false);
+    // Starts the output file `path`; '\' in the name counts as '/'. False
+    // when it cannot be created (an empty name, a directory, no such folder).
+    bool open(const std::string& path);
     // Collects the output in a string instead (the string must outlive the
     // writes); used by tests and by callers that post-process the text.
     void open_memory(std::string& target);
-    // Flushes and closes. False when any write failed (disk full, ...).
+    // Flushes, closes and puts the file in place. False when any write
+    // failed (disk full, ...): the old file is then kept as it was.
     bool close() noexcept;
-    bool is_open() const noexcept { return fp_ != nullptr || mem_ != nullptr; }
+    // Drops what was written: a file output leaves the old file untouched.
+    void discard() noexcept;
+    bool is_open() const noexcept { return file_.is_open() || mem_ != nullptr; }
 
     void put(char c) {
         if (pos_ == buf_.size()) flush();
@@ -65,7 +82,7 @@ public:
 private:
     void write_slow(std::string_view s);
 
-    std::FILE* fp_ = nullptr;
+    plat::staged_file file_;
     std::string* mem_ = nullptr;
     std::vector<char> buf_;
     std::size_t pos_ = 0;

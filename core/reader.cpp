@@ -47,6 +47,10 @@ struct pattern_set {
     // the codes chosen by the character after "]": "=" and "(".
     std::array<int, npat> code_eq{};
     std::array<int, npat> code_paren{};
+    // The bytes some pattern holds. Any other byte sends every pattern
+    // back to its start, so a run of them (junk, NUL bytes) is passed over
+    // without trying the patterns one by one.
+    std::array<bool, 256> used{};
 };
 
 // Keywords whose statements are the same in every language.
@@ -73,6 +77,8 @@ constexpr dual_form dual_forms[] = {
 };
 
 void set_guards(pattern_set& ps) {
+    for (const std::string& t : ps.text)
+        for (const char ch : t) ps.used[static_cast<unsigned char>(ch)] = true;
     auto row_of = [&](const std::string& t) {
         for (int i = 0; i < npat; ++i)
             if (ps.text[static_cast<std::size_t>(i)] == t) return i;
@@ -136,12 +142,19 @@ const pattern_set& language_patterns() {
 // tried as a new start.
 int recognise(in_file& f, const pattern_set& ps, const std::string* language) {
     std::array<unsigned char, npat> pos{};
+    bool in_progress = false;  // some pattern is past its start
     for (;;) {
         int c = f.get();
         if (c == in_file::eof) return kw_eof;
         if (c == ' ') continue;
         if (c == '\t' || c == '"' || c == ';') return kw_none;
         if (c >= 'a' && c <= 'z') c -= 'a' - 'A';
+        if (!ps.used[static_cast<unsigned char>(c)]) {
+            if (in_progress) pos.fill(0);
+            in_progress = false;
+            continue;
+        }
+        in_progress = true;
 
         // Every pattern takes the character first; then the first completed
         // pattern wins unless a longer keyword it is the tail of completed
@@ -171,6 +184,7 @@ int recognise(in_file& f, const pattern_set& ps, const std::string* language) {
 
         // KEYWORD[xx] followed by one more character ("=" or "(").
         pos.fill(0);
+        in_progress = false;
         int a = f.get();
         if (a == in_file::eof) return kw_eof;
         if (a != static_cast<unsigned char>((*language)[0])) continue;

@@ -34,9 +34,10 @@ public:
     void run();
 
 private:
+    void text(std::string_view s) { write_quoted_text(f_, s); }
     void quoted(std::string_view s) {
         f_.put('"');
-        f_.write(s);
+        text(s);
         f_.put('"');
     }
     void end() { f_.write(";\n"); }
@@ -64,14 +65,14 @@ private:
     void var_key(std::string_view key, const variable& v) {
         f_.write(key);
         f_.write("(\"");
-        f_.write(var_name(v));
+        text(var_name(v));
         f_.write("\")=");
     }
     // KEY("c")= for a contents value.
     void content_key(std::string_view key, const continfo& c) {
         f_.write(key);
         f_.write("(\"");
-        f_.write(*c.content);
+        text(*c.content);
         f_.write("\")=");
     }
     // Quoted items separated by ","; a line break follows the comma once
@@ -485,9 +486,9 @@ void writer::precisions() {
         for (const value& x : v.values)
             if (x.precision > t_.showdecimals) {
                 f_.write("PRECISION(\"");
-                f_.write(var_name(v));
+                text(var_name(v));
                 f_.write("\",\"");
-                f_.write(x.text);
+                text(x.text);
                 f_.write("\")=");
                 f_.write_int(x.precision);
                 end();
@@ -600,9 +601,9 @@ void writer::value_notes() {
                 if (!(x.*field).empty()) {
                     f_.write(key);
                     f_.write("(\"");
-                    f_.write(var_name(v));
+                    text(var_name(v));
                     f_.write("\",\"");
-                    f_.write(x.text);
+                    text(x.text);
                     f_.write("\")=");
                     list_body(x.*field);
                 }
@@ -640,6 +641,14 @@ void writer::data_note_cells() {
 }
 
 }  // namespace
+
+void write_quoted_text(out_file& f, std::string_view s) {
+    for (std::size_t q; (q = s.find('"')) != std::string_view::npos; s.remove_prefix(q + 1)) {
+        f.write(s.substr(0, q));
+        f.put('\'');
+    }
+    f.write(s);
+}
 
 void msave(table& t, out_file& f) {
     plat::trace("msave", "start");

@@ -3,6 +3,8 @@
 // and the cells with dsave (core/datasec.h).
 #pragma once
 
+#include <string_view>
+
 #include "core/outfile.h"
 #include "core/table.h"
 
@@ -25,5 +27,10 @@ writer_settings& writer_state() noexcept;
 // Writes the keyword part of t. Changes only the variables' keys_mode (the
 // KEYS statements follow requested_keys_mode).
 void msave(table& t, out_file& f);
+
+// Writes a text that stands between double quotes in a table file. The
+// format cannot carry a '"' inside a string (it would end the string and
+// the rest would read as keywords of its own), so it is written as "'".
+void write_quoted_text(out_file& f, std::string_view s);
 
 }  // namespace vt

@@ -287,10 +287,30 @@ private:
     void open_footnote_row();
 
     void write_span_block();
-    void span(std::string_view name, std::string_view suffix, std::string_view text);
+    void span(std::string_view name, std::string_view suffix, std::string_view text, bool own = false);
+    void code_span(std::string_view name, std::string_view suffix, std::string_view expression) {
+        span(name, suffix, expression, true);
+    }
     void info_spans(info_kind kind, std::string_view name, std::string_view key);
 
+    // The fragment's own markup and server code.
     void put(std::string_view s) { f_.write(s); }
+    // A text of the table, raw as the page expects it, except that it can
+    // never open or close a block of server code: "<%" and "%>" inside it
+    // are written as "&lt;%" and "%&gt;".
+    void text(std::string_view s) {
+        for (std::size_t at = 0;;) {
+            const std::size_t open = s.find("<%", at), close = s.find("%>", at);
+            const std::size_t k = std::min(open, close);
+            if (k == std::string_view::npos) {
+                f_.write(s.substr(at));
+                return;
+            }
+            f_.write(s.substr(at, k - at));
+            f_.write(k == open ? "&lt;%" : "%&gt;");
+            at = k + 2;
+        }
+    }
     void put_int(long long v) { f_.write_int(v); }
     std::string value_text(const value& val) const {
         std::string s = val.text;
@@ -366,7 +386,7 @@ void fragment::write_title() {
     // has one: a page without its heading text would be worse).
     const text_list& lines = t_.descriptiondefault == 1 && !t_.description.empty() ? t_.description : t_.title;
     for (const std::string& s : lines) {
-        put(s);
+        text(s);
         put(" ");
     }
     put("</th>");
@@ -407,7 +427,7 @@ void fragment::write_heading() {
                 put("\" colspan=\"");
                 put_int(span);
                 put("\">");
-                put(label);
+                text(label);
                 put("</th>");
                 put(crlf);
             }
@@ -532,7 +552,7 @@ void fragment::write_stub_cell(std::size_t k, std::int64_t r, std::int64_t rowsp
     } else {
         put("\">");
     }
-    if (v < s.labels.size()) put(s.labels[v]);
+    if (v < s.labels.size()) text(s.labels[v]);
     put("</td>");
 }
 
@@ -547,9 +567,9 @@ void fragment::write_cell(std::int64_t r, std::int64_t c) {
     format_cell(fmt_, r, c, t_.data()[cell], style_, cell_);
     const std::string* m = markers_.find(cell);
     put("<td nowrap>");
-    if (m != nullptr && o_.noteplace == 1) put(*m);
-    put(cell_);
-    if (m != nullptr && o_.noteplace != 1) put(*m);
+    if (m != nullptr && o_.noteplace == 1) text(*m);
+    text(cell_);
+    if (m != nullptr && o_.noteplace != 1) text(*m);
     put("</td>");
 }
 
@@ -571,7 +591,7 @@ void fragment::footnote(const text_list& lines) {
     open_footnote_row();
     put("<BR>");
     put(crlf);
-    put(note_html(lines, "<BR>\r\n"));
+    text(note_html(lines, "<BR>\r\n"));
     put("<br>");
 }
 
@@ -583,10 +603,10 @@ void fragment::footnote_item(std::string_view label, const info_item& item) {
     put(label);
     put("<br>");
     if (item.content != nullptr) {
-        put(*item.content);
+        text(*item.content);
         if (!item.text.empty()) put(": ");
     }
-    put(note_html(item.text, "<BR>\r\n"));
+    text(note_html(item.text, "<BR>\r\n"));
 }
 
 void fragment::footnote_items(info_kind kind, std::string_view label) {
@@ -628,7 +648,7 @@ void fragment::write_footnote_row() {
         footnote_items(info_kind::database, "Database:");
         open_footnote_row();
         put("<br>MATRIX:<br>");
-        if (t_.matrix) put(*t_.matrix);
+        if (t_.matrix) text(*t_.matrix);
     }
     if (footnote_open_) {
         put(crlf);
@@ -644,13 +664,17 @@ void fragment::write_footnote_row() {
 // ---------------------------------------------------------------------------
 // Span block (notes level 9).
 
-// `<span class="name_suffix">text</span>` and a line end.
-void fragment::span(std::string_view name, std::string_view suffix, std::string_view text) {
+// `<span class="name_suffix">text</span>` and a line end, for a text of
+// the table or (`own`) the page's own server expression.
+void fragment::span(std::string_view name, std::string_view suffix, std::string_view text, bool own) {
     put("<span class=\"");
     put(name);
     put(suffix);
     put("\">");
-    put(text);
+    if (own)
+        put(text);
+    else
+        this->text(text);
     put("</span>");
     put(crlf);
 }
@@ -660,7 +684,7 @@ void fragment::span(std::string_view name, std::string_view suffix, std::string_
 void fragment::info_spans(info_kind kind, std::string_view name, std::string_view key) {
     for (const info_item& item : info_items(t_, kind)) {
         if (item.content != nullptr) span("variable", "_value", *item.content);
-        span(name, "_key", key);
+        code_span(name, "_key", key);
         span(name, "_value", note_html(item.text, ""));
     }
 }
@@ -723,16 +747,16 @@ void fragment::write_span_block() {
     info_spans(info_kind::lastupdated, "lastupdated", "<%=strLastUpdate(langIndex)%>");
     info_spans(info_kind::source, "source", "<%=strSource(langIndex)%>");
     if (t_.copyright == 1) {
-        span("copyright", "_key", "<%=strCopyright(langIndex)%>");
-        span("copyright", "_value", "<%=strYes(LangIndex)%>");
+        code_span("copyright", "_key", "<%=strCopyright(langIndex)%>");
+        code_span("copyright", "_value", "<%=strYes(LangIndex)%>");
     }
     info_spans(info_kind::database, "database", "<%=strDatabase(langIndex)%>");
     info_spans(info_kind::contact, "contact", "<%=strContact(langIndex)%>");
     info_spans(info_kind::unit, "unit", "<%=strUnit(langIndex)%>");
     for (const info_item& item : info_items(t_, info_kind::stockfa)) {
         if (item.content != nullptr) span("variable", "_value", *item.content);
-        span("stockfa", "_key", "<%=strDatatype(langIndex)%>");
-        span("stockfa", "_value", item.letter == 'A'   ? "<%=strAverage(langIndex)%>"
+        code_span("stockfa", "_key", "<%=strDatatype(langIndex)%>");
+        code_span("stockfa", "_value", item.letter == 'A'   ? "<%=strAverage(langIndex)%>"
                                   : item.letter == 'F' ? "<%=strFlow(langIndex)%>"
                                                        : "<%=strStock(langIndex)%>");
     }
@@ -740,20 +764,20 @@ void fragment::write_span_block() {
     info_spans(info_kind::baseperiod, "baseperiod", "<%=strBasePeriod(langIndex)%>");
     for (const info_item& item : info_items(t_, info_kind::cfprices)) {
         if (item.content != nullptr) span("variable", "_value", *item.content);
-        span("cfprices", "_key", "<%=strPricetype(LangIndex)%>");
-        span("cfprices", "_value", item.letter == 'C' ? "<%=strCurPrice(langIndex)%>" : "<%=strFixPrice(langIndex)%>");
+        code_span("cfprices", "_key", "<%=strPricetype(LangIndex)%>");
+        code_span("cfprices", "_value", item.letter == 'C' ? "<%=strCurPrice(langIndex)%>" : "<%=strFixPrice(langIndex)%>");
     }
     for (const info_item& item : info_items(t_, info_kind::dayadj)) {
         if (item.content != nullptr) span("variable", "_value", *item.content);
-        span("dayadj", "_key", "<%=strDayadj(LangIndex)%>");
-        span("dayadj", "_value", "<%=strYes(langIndex)%>");
+        code_span("dayadj", "_key", "<%=strDayadj(LangIndex)%>");
+        code_span("dayadj", "_value", "<%=strYes(langIndex)%>");
     }
     for (const info_item& item : info_items(t_, info_kind::seasadj)) {
         if (item.content != nullptr) span("variable", "_value", *item.content);
-        span("seasadj", "_key", "<%=strSeasadj(LangIndex)%>");
-        span("seasadj", "_value", "<%=strYes(langIndex)%>");
+        code_span("seasadj", "_key", "<%=strSeasadj(LangIndex)%>");
+        code_span("seasadj", "_value", "<%=strYes(langIndex)%>");
     }
-    span("matrix", "_key", "<%=strMatrixlbl(langIndex)%>");
+    code_span("matrix", "_key", "<%=strMatrixlbl(langIndex)%>");
     span("matrix", "_value", t_.matrix ? std::string_view(*t_.matrix) : std::string_view());
 }
 

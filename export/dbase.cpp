@@ -245,16 +245,14 @@ int convert(const std::string& path, const std::string& path2, request r, field_
     if (t.stub_count() > 0 && t.vars[0].keys_mode != 0) {
         if (const int rc = read_data(t, in); rc != 0) return rc;
     }
-    // The output is created by removing any file of its name: it must not
-    // be the table being read.
-    if (path2.empty() || plat::same_file(path, path2)) return codes::cannot_open;
+    // The output must not replace the table being read.
+    if (path2.empty() || plat::overwrites_input(path, path2)) return codes::cannot_open;
     if (choose != nullptr) r.code_field = choose(t, code_mode);
 
     cell_source cells(in, t, r.symbols_take_value, r.symbol_value);
-    const int rc = r.kind == layout::per_cell ? write_per_cell(t, r, cells, path2) : write_per_row(t, r, cells, path2);
-    // A file cut short is no table: it is not left behind as if written.
-    if (rc != 0) std::remove(plat::native_path(path2).c_str());
-    return rc;
+    // A file cut short is never put in place: the dBase writer keeps the
+    // old file until its output is closed whole.
+    return r.kind == layout::per_cell ? write_per_cell(t, r, cells, path2) : write_per_row(t, r, cells, path2);
 }
 
 int run(const char* name, const std::string& path, const std::string& path2, const request& r,

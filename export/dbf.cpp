@@ -130,9 +130,7 @@ writer::writer(int field_count) {
     record_.assign(1, ' ');
 }
 
-writer::~writer() {
-    if (fp_ != nullptr) std::fclose(fp_);
-}
+writer::~writer() = default;
 
 int writer::fail(int code) noexcept {
     last_error_ = code;
@@ -180,23 +178,18 @@ std::string writer::header_bytes(const date& stamp) const {
 }
 
 int writer::write_header(const date& stamp) {
-    if (std::fseek(fp_, 0, SEEK_SET) != 0) return fail(err_header_seek);
+    std::FILE* fp = file_.stream();
+    if (std::fseek(fp, 0, SEEK_SET) != 0) return fail(err_header_seek);
     const std::string h = header_bytes(stamp);
-    if (std::fwrite(h.data(), 1, h.size(), fp_) != h.size()) return fail(err_header_write);
+    if (std::fwrite(h.data(), 1, h.size(), fp) != h.size()) return fail(err_header_write);
     return 0;
 }
 
 int writer::open(const std::string& path, const date& stamp) {
-    if (fp_ != nullptr) {
-        std::fclose(fp_);
-        fp_ = nullptr;
-    }
-    const std::string name = plat::native_path(path);
-    // Removed first so a link of that name is replaced, not written through.
-    std::remove(name.c_str());
-    fp_ = name.empty() ? nullptr : std::fopen(name.c_str(), "wb");
-    if (fp_ == nullptr) return fail(err_open);
+    // The old file of that name stays until the new one is closed whole.
+    if (!file_.open(path)) return fail(err_open);
     records_ = 0;
+    record_failed_ = false;
     return write_header(stamp);
 }
 
@@ -252,22 +245,29 @@ void writer::put_number(int number, double value) {
 
 int writer::write_record() {
     record_[0] = ' ';
-    if (fp_ == nullptr || std::fwrite(record_.data(), 1, record_.size(), fp_) != record_.size())
+    std::FILE* fp = file_.stream();
+    if (fp == nullptr || std::fwrite(record_.data(), 1, record_.size(), fp) != record_.size()) {
+        record_failed_ = true;
         return fail(err_record_write);
+    }
     ++records_;
     return 0;
 }
 
 int writer::close(const date& stamp) {
-    if (fp_ == nullptr) return 0;
+    std::FILE* fp = file_.stream();
+    if (fp == nullptr) return 0;
     int rc = 0;
-    if (std::fseek(fp_, 0, SEEK_END) != 0)
+    if (std::fseek(fp, 0, SEEK_END) != 0)
         rc = fail(err_seek_end);
-    else if (std::fputc(file_end, fp_) == EOF)
+    else if (std::fputc(file_end, fp) == EOF)
         rc = fail(err_close_write);
     if (const int h = write_header(stamp); h != 0 && rc == 0) rc = h;
-    if (std::fclose(fp_) != 0 && rc == 0) rc = fail(err_close_write);
-    fp_ = nullptr;
+    if (rc == 0 && record_failed_) rc = err_record_write;
+    if (rc != 0)
+        file_.abandon();
+    else if (!file_.commit())
+        rc = fail(err_close_write);
     return rc;
 }
 

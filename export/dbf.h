@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/staged.h"
+
 namespace vt::dbf {
 
 // Error codes of the writer (the message table also holds the codes of the
@@ -130,8 +132,9 @@ private:
     int header_length_ = 33;
     std::uint32_t records_ = 0;
     std::string record_;
-    std::FILE* fp_ = nullptr;
+    plat::staged_file file_;  // the output, in place only once closed whole
     int last_error_ = 0;
+    bool record_failed_ = false;  // a record was lost: the file is not put in place
 };
 
 }  // namespace vt::dbf

@@ -30,13 +30,13 @@ struct cellnote_code_page {
 };
 
 // The steps every re-save shares: read the keyword part, let `change` edit
-// the table, write keywords and copied data. Returns the reader's code,
-// resave_failed for a file problem, or the data writer's raw result plus
-// 10000 (so the caller can map it).
-constexpr int data_result = 10000;
-
-template <class Change>
-int resave(const char* path, const char* path2, Change change) {
+// the table, write keywords and copied data; `result` maps the data
+// writer's result to the function's. The output takes the place of an old
+// file only when that gives 0: a copy that stopped halfway is not left
+// behind as if it were the table. Returns the reader's code, resave_failed
+// for a file problem (a full disk included), or the mapped result.
+template <class Change, class Result>
+int resave(const char* path, const char* path2, Change change, Result result) {
     if (!path || !path2) return codes::resave_failed;
     // Writing the output over the input would destroy the cells before
     // they are copied.
@@ -51,19 +51,25 @@ int resave(const char* path, const char* path2, Change change) {
     const int decimals = stored_decimals(t);
     std::int64_t cells = count_cells(t.vars);
     msave(t, out);
-    int drc = dsave(&in, out, t, cells, 1, decimals, dsave_row_length(t), 0,
-                    writer_state().requested_keys_mode);
-    // A full disk is a data problem too: the file written is not the table.
-    if (!out.close() && drc == 0) drc = codes::data_input_ended;
-    return data_result + drc;
+    const int drc = dsave(&in, out, t, cells, 1, decimals, dsave_row_length(t), 0,
+                          writer_state().requested_keys_mode);
+    if (const int rc = result(drc); rc != codes::ok) return rc;
+    return out.close() ? codes::ok : codes::resave_failed;
 }
 
+// The data writer's results as savevt and savevtweb report them.
 int map_savevt(int rc) {
-    if (rc < data_result) return rc;
-    rc -= data_result;
     if (rc == codes::data_bad_key) return codes::data_bad_key;
     if (rc == codes::no_data_block || rc == codes::no_memory) return codes::no_memory;
     return codes::ok;
+}
+
+// ... and as VtReSave reports them.
+int map_vtresave(int rc) {
+    if (rc == codes::ok) return codes::ok;
+    if (rc == codes::no_memory || rc == codes::no_data_block) return codes::resave_no_memory;
+    if (rc == codes::data_input_ended) return codes::resave_input_ended;
+    return codes::resave_data_fault;
 }
 
 }  // namespace
@@ -72,15 +78,10 @@ int VtReSave(const char* path, const char* path2, int ansi) {
     try {
         cellnote_code_page notes(ansi);
         writer_state().copy_keyed_verbatim = true;
-        int rc = resave(path, path2, [](table& t) {
-            writer_state().requested_keys_mode = t.vars.empty() ? 0 : t.vars.front().keys_mode;
-        });
-        if (rc < data_result) return rc;
-        rc -= data_result;
-        if (rc == codes::ok) return codes::ok;
-        if (rc == codes::no_memory || rc == codes::no_data_block) return codes::resave_no_memory;
-        if (rc == codes::data_input_ended) return codes::resave_input_ended;
-        return codes::resave_data_fault;
+        return resave(
+            path, path2,
+            [](table& t) { writer_state().requested_keys_mode = t.vars.empty() ? 0 : t.vars.front().keys_mode; },
+            map_vtresave);
     } catch (const std::bad_alloc&) {
         return codes::resave_no_memory;
     }
@@ -92,15 +93,18 @@ int savevt(const char* path, const char* path2, int, const char*, const char* de
         plat::trace("savevt()", "start");
         cellnote_code_page notes(ansi);
         writer_state().requested_keys_mode = keys_mode;
-        int rc = resave(path, path2, [&](table& t) {
-            t.description.clear();
-            if (description && std::string(description).size() > 2) t.description.assign(1, description);
-            if (set_subject == 1 && given(subject)) t.subject_area = subject;
-            if (keep_keys == 1 && !t.vars.empty() && t.vars.front().keys_mode == 1)
-                writer_state().requested_keys_mode = 1;
-        });
-        if (rc == data_result) plat::trace("savevt()", "slut");
-        return map_savevt(rc);
+        const int rc = resave(
+            path, path2,
+            [&](table& t) {
+                t.description.clear();
+                if (description && std::string(description).size() > 2) t.description.assign(1, description);
+                if (set_subject == 1 && given(subject)) t.subject_area = subject;
+                if (keep_keys == 1 && !t.vars.empty() && t.vars.front().keys_mode == 1)
+                    writer_state().requested_keys_mode = 1;
+            },
+            map_savevt);
+        if (rc == codes::ok) plat::trace("savevt()", "slut");
+        return rc;
     } catch (const std::bad_alloc&) {
         return codes::no_memory;
     }
@@ -119,8 +123,8 @@ int savevtweb(const char* path, const char* path2, const char* text_words, const
             }
             if (given(subject)) t.subject_area = subject;
             if (given(title_flag)) title_rebuild(t, title_width, title_words_from_list(text_words ? text_words : ""));
-        });
-        return map_savevt(rc);
+        }, map_savevt);
+        return rc;
     } catch (const std::bad_alloc&) {
         return codes::no_memory;
     }

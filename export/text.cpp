@@ -687,10 +687,8 @@ int convert(const std::string& infile, const std::string& outfile, const options
 
     sink out{file, o.oem, {}};
     report rep(t, o, out, fmt, style);
-    if (!rep.lay_out(markers)) {
-        file.close();
-        return codes::text_page_too_short;
-    }
+    // A page too short for the report leaves any old output as it was.
+    if (!rep.lay_out(markers)) return codes::text_page_too_short;
     rep.write_pages();
     rep.write_notes();
     return file.close() ? 0 : codes::text_cannot_open;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <dirent.h>
+#include <fcntl.h>
 #include <limits>
 #include <memory>
 #include <sys/stat.h>
@@ -112,6 +113,59 @@ std::vector<std::string> list_files(const std::string& dir, std::string_view pat
     }
     std::sort(out.begin(), out.end());
     return out;
+}
+
+// Reads a whole regular file. Opening without blocking keeps a FIFO or a
+// device named by mistake from hanging the caller; they are refused.
+bool read_regular_file(const std::string& path, std::string& out) {
+    out.clear();
+    const int fd = ::open(native_path(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    if (st.st_size > 0) out.reserve(static_cast<std::size_t>(st.st_size));
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ::close(fd);
+            out.clear();
+            return false;
+        }
+        out.append(buf, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return true;
+}
+
+std::FILE* open_regular_file(const std::string& path) {
+    const int fd = ::open(native_path(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    // Reads of a regular file never block; the flag only kept the open
+    // itself from waiting on a FIFO.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    std::FILE* fp = ::fdopen(fd, "rb");
+    if (fp == nullptr) ::close(fd);
+    return fp;
+}
+
+void remove_regular_file(const std::string& path) noexcept {
+    try {
+        const std::string p = native_path(path);
+        struct stat st {};
+        if (::lstat(p.c_str(), &st) == 0 && (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode))) ::unlink(p.c_str());
+    } catch (...) {
+    }
 }
 
 }  // namespace vt::plat

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +34,19 @@ std::uint64_t disk_free_bytes(const std::string& path = ".") noexcept;
 // Paths in query files may use '\' or '/' between names; this gives the
 // path with '/' throughout.
 std::string native_path(std::string path);
+
+// Reads the whole of a regular file into `out`. False, with `out` empty,
+// when the file cannot be opened or read, or is no regular file: a FIFO or
+// a device named by mistake would otherwise hang the caller or never end.
+bool read_regular_file(const std::string& path, std::string& out);
+
+// Opens a regular file for reading in binary mode; nullptr for anything
+// else (no such file, a directory, a FIFO, a device), without blocking.
+std::FILE* open_regular_file(const std::string& path);
+
+// Removes a file that is no longer wanted, but only a regular file (or a
+// link): a directory or device of that name is never removed.
+void remove_regular_file(const std::string& path) noexcept;
 
 // True when both paths name the same existing file, however they are
 // spelled ("a.vt", "./a.vt", a hard or symbolic link to it).

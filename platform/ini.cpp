@@ -1,5 +1,7 @@
 // Reading and writing INI-style profile files.
 #include "platform/ini.h"
+#include "platform/fsinfo.h"
+#include "platform/staged.h"
 
 #include <cerrno>
 #include <climits>
@@ -89,89 +91,6 @@ std::string stored_value(std::string_view v) {
     return out;
 }
 
-// Reads a whole regular file. Opening without blocking keeps a FIFO or a
-// device named by mistake from hanging the caller; they are refused.
-bool read_file(const std::string& path, std::string& out) {
-    out.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return false;
-    }
-    if (st.st_size > 0) out.reserve(static_cast<std::size_t>(st.st_size));
-    char buf[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n == 0) break;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ::close(fd);
-            out.clear();
-            return false;
-        }
-        out.append(buf, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    return true;
-}
-
-bool write_all(int fd, const std::string& data) noexcept {
-    const char* p = data.data();
-    std::size_t left = data.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// Replaces the file's contents. An existing file is replaced through a
-// temporary file beside it and a rename, so a full disk or a crash halfway
-// leaves the old file whole; its permissions carry over, and a symbolic
-// link keeps pointing at the (new) file. Where no temporary file can be
-// made beside it (a read-only directory), the file is rewritten in place.
-bool replace_file(const std::string& path, const std::string& data) {
-    std::string target = path;
-    if (char* real = ::realpath(path.c_str(), nullptr)) {
-        target = real;
-        std::free(real);
-    }
-    struct stat st {};
-    if (::stat(target.c_str(), &st) == 0) {
-        if (!S_ISREG(st.st_mode)) return false;
-        std::string tmp = target + ".XXXXXX";
-        const int fd = ::mkstemp(tmp.data());
-        if (fd >= 0) {
-            // Keeping the owner only works for root; others keep their own.
-            if (::fchown(fd, st.st_uid, st.st_gid) != 0) {
-            }
-            if (::fchmod(fd, st.st_mode & 07777) != 0) {
-            }
-            const bool ok = write_all(fd, data) && ::fsync(fd) == 0;
-            if (::close(fd) == 0 && ok && ::rename(tmp.c_str(), target.c_str()) == 0) return true;
-            ::unlink(tmp.c_str());
-            return false;
-        }
-        const int ifd = ::open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NONBLOCK);
-        if (ifd < 0) return false;
-        const bool ok = write_all(ifd, data);
-        return ::close(ifd) == 0 && ok;
-    }
-    const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
-    const bool ok = write_all(fd, data);
-    if (::close(fd) == 0 && ok) return true;
-    ::unlink(target.c_str());
-    return false;
-}
-
 // Whole-number parsing as profile readers do it: sign, then decimal digits
 // or 0x and hex digits, stopping at the first other character. Saturates
 // at the int range instead of overflowing.
@@ -208,7 +127,7 @@ bool parse_int(std::string_view s, int& out) noexcept {
 
 bool ini_file::load(const std::string& path) {
     std::string text;
-    const bool ok = read_file(path, text);
+    const bool ok = read_regular_file(path, text);
     parse(text);
     return ok;
 }

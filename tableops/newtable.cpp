@@ -39,9 +39,10 @@ int write_new_table(table& nt, const char* out_path, int secrecy) {
     writer_scope ws;
     msave(nt, out);
     std::int64_t cells = count_cells(nt.vars);
-    int drc = dsave(nullptr, out, nt, cells, 1, stored_decimals(nt), dsave_row_length(nt), secrecy, 0);
-    if (!out.close() && drc == 0) drc = codes::data_input_ended;
-    return drc;
+    const int drc = dsave(nullptr, out, nt, cells, 1, stored_decimals(nt), dsave_row_length(nt), secrecy, 0);
+    // A table that could not be written whole is not left behind.
+    if (drc != 0) return drc;
+    return out.close() ? 0 : codes::data_input_ended;
 }
 
 }  // namespace vt

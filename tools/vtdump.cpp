@@ -1,6 +1,7 @@
 // vtdump: prints the keyword part of a table file as stable, readable text.
 //
 //   vtdump [-l xx] [-n] file.vt
+//   vtdump --check file.vt
 //
 // -l xx reads the texts of language xx (KEYWORD[xx]=), -n reads CELLNOTEX
 // entries like CELLNOTE entries (the conversion library's way). The output
@@ -11,12 +12,21 @@
 // out. Exit code: 0 for a clean read, 1 when the reader reported a problem
 // (the table is still printed as far as it was read), 2 for a usage error
 // or a file that cannot be opened.
+//
+// --check reads the whole file and prints, instead of the keyword part,
+// what the readers tolerate but a publisher wants to know: a reader
+// problem, cells that are no numbers or data symbols or not finite, keys
+// that name no value, fewer or more cells than the table declares. One
+// line per problem, the first 20, then their count. Exit code 0 when the
+// file is clean, 1 when it is not, 2 as above.
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <string_view>
 
 #include "core/codes.h"
+#include "core/datacheck.h"
 #include "core/describe.h"
 #include "core/reader.h"
 
@@ -24,8 +34,21 @@ namespace {
 
 int usage(const char* msg) {
     if (msg) std::fprintf(stderr, "vtdump: %s\n", msg);
-    std::fprintf(stderr, "usage: vtdump [-l xx] [-n] file.vt\n");
+    std::fprintf(stderr, "usage: vtdump [-l xx] [-n] file.vt\n       vtdump --check file.vt\n");
     return 2;
+}
+
+constexpr std::int64_t shown_problems = 20;
+
+int check(vt::in_file& f, const vt::table& t, int code) {
+    std::int64_t problems = 0;
+    auto report = [&](const std::string& line) {
+        if (++problems <= shown_problems) std::printf("%s\n", line.c_str());
+    };
+    if (code != 0) report("keywords: the reader stopped with code " + std::to_string(code));
+    if (code == 0) vt::check_data_section(t, f, report);
+    if (problems > shown_problems) std::printf("%lld problems in all\n", static_cast<long long>(problems));
+    return problems == 0 ? 0 : 1;
 }
 
 }  // namespace
@@ -34,6 +57,7 @@ int main(int argc, char** argv) {
     std::string path;
     std::string language;
     bool batch_rules = true;
+    bool check_only = false;
     for (int i = 1; i < argc; ++i) {
         const char* a = argv[i];
         if (std::strcmp(a, "-l") == 0) {
@@ -41,6 +65,8 @@ int main(int argc, char** argv) {
             language = argv[++i];
             // The reader compares exactly two characters after the "[".
             if (language.size() != 2) return usage("a language code has two characters");
+        } else if (std::strcmp(a, "--check") == 0) {
+            check_only = true;
         } else if (std::strcmp(a, "-n") == 0) {
             batch_rules = false;
         } else if (a[0] == '-' && a[1] != '\0') {
@@ -62,6 +88,11 @@ int main(int argc, char** argv) {
     if (code == vt::codes::cannot_open) {
         std::fprintf(stderr, "vtdump: cannot open %s\n", path.c_str());
         return 2;
+    }
+    if (check_only) {
+        const int rc = check(f, t, code);
+        std::fflush(stdout);
+        return std::ferror(stdout) ? 2 : rc;
     }
     std::printf("code: %d\n", code);
     vt::describe_table(stdout, t);

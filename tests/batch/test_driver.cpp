@@ -236,7 +236,7 @@ TEST(Driver, XmlQueriesByName) {
     EXPECT_EQ(vt::test::run_vtbatch(dir, "q.ini"), status_of(704));
     EXPECT_EQ(vt::test::run_vtbatch(dir, "q"), status_of(704));
     std::filesystem::remove(dir.file("err.txt"));
-    EXPECT_EQ(vt::test::run_vtbatch(dir, "q.XML"), 0);  // no steps: nothing runs
+    EXPECT_EQ(vt::test::run_vtbatch(dir, "q.XML"), status_of(717));  // no step could be read
     EXPECT_FALSE(exists(dir, "err.txt"));
     EXPECT_EQ(vt::test::run_vtbatch(dir, "none.xml"), status_of(400));
 }

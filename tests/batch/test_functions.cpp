@@ -15,7 +15,9 @@
 #include <sys/wait.h>
 
 #include "../platform/temp_dir.h"
+#include "batch/driver.h"
 #include "batch/functions.h"
+#include "platform/datablock.h"
 
 namespace {
 
@@ -171,4 +173,71 @@ TEST(BatchFunctions, EveryRowRunsThroughVtbatch) {
     // No other test runs these through the program.
     for (const char* name : {"html2", "graph", "matrix", "prntable", "dbase3", "aggvalues"})
         EXPECT_NE(vt::batch::find_routine(name), nullptr) << name;
+}
+
+namespace {
+
+// The names in a folder that an output left behind while it was written.
+std::vector<std::string> staging_leftovers(const vt::test::temp_dir& dir) {
+    std::vector<std::string> out;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+        if (e.path().filename().string().starts_with(".vt-")) out.push_back(e.path().filename().string());
+    return out;
+}
+
+}  // namespace
+
+// A disk that takes no byte more: every function reports a failure, the old
+// output stays whole and nothing half-written is left beside it.
+TEST(BatchFunctions, EveryRowKeepsTheOldOutputOnAFullDisk) {
+    const std::string sample = vt::test::read_file(std::string(VT_TEST_DATA) + "/population.vt");
+    for (const function_row& f : vt::batch::functions()) {
+        if (!f.run || f.ini == vt::batch::ini_stage::none) continue;
+        const auto found = setups().find(f.name);
+        const function_setup setup = found == setups().end() ? function_setup{} : found->second;
+        SCOPED_TRACE(f.name);
+        vt::test::temp_dir dir;
+        dir.write("in.vt", sample);
+        dir.write("areas.agg", aggregation_file);
+        dir.write("q.ini", ini_query(f, setup));
+        dir.write(output_name(f.name), "old output\n");
+        // A file size limit of 0 makes every write fail with EFBIG; the
+        // signal it would raise is ignored, as on a full disk.
+        EXPECT_NE(vt::test::run_vtbatch(dir, "q.ini", "ulimit -f 0 && trap '' XFSZ"), 0);
+        EXPECT_EQ(dir.read(output_name(f.name)), "old output\n");
+        EXPECT_EQ(dir.read("in.vt"), sample);
+        EXPECT_EQ(staging_leftovers(dir), std::vector<std::string>{});
+    }
+}
+
+// No memory for the cells: a function that needs them reports it and
+// leaves the old output; one that streams the cells writes what it always
+// writes. Run in this process, where the allocation can be refused.
+TEST(BatchFunctions, EveryRowReportsRefusedCellMemory) {
+    const std::string sample = vt::test::read_file(std::string(VT_TEST_DATA) + "/population.vt");
+    const std::filesystem::path home = std::filesystem::current_path();
+    for (const function_row& f : vt::batch::functions()) {
+        if (!f.run || f.ini == vt::batch::ini_stage::none) continue;
+        const auto found = setups().find(f.name);
+        const function_setup setup = found == setups().end() ? function_setup{} : found->second;
+        SCOPED_TRACE(f.name);
+        vt::test::temp_dir dir;
+        std::filesystem::current_path(dir.path());
+        dir.write("in.vt", sample);
+        dir.write("areas.agg", aggregation_file);
+        dir.write("q.ini", ini_query(f, setup));
+        ASSERT_EQ(vt::batch::run_query("q.ini"), 0);
+        const std::string whole = dir.read(output_name(f.name));
+        dir.write(output_name(f.name), "old output\n");
+        vt::plat::refuse_data_blocks(true);
+        const int rc = vt::batch::run_query("q.ini");
+        vt::plat::refuse_data_blocks(false);
+        if (rc == 0) {
+            EXPECT_EQ(dir.read(output_name(f.name)), whole);
+        } else {
+            EXPECT_TRUE(rc == 200 || rc == 201) << rc;
+            EXPECT_EQ(dir.read(output_name(f.name)), "old output\n");
+        }
+        std::filesystem::current_path(home);
+    }
 }

@@ -398,8 +398,9 @@ TEST_F(DataSection, CopyTokens) {
         {"1.5 2,3\t\"-\" \".\" 6;", 3, "DATA=\n1.5 2 3\t\n\"-\" \".\" 6;\n"},
         // Line breaks inside tokens are dropped; ";" inside ends the line.
         {"\n  1 2\n3;4 5 6 7", 2, "DATA=\n1 23;\n4 5 \n6 7;\n"},
-        // A token starting with two double quotes loses one, gains a blank.
-        {"\"\".\" \"\"-\"\",1 \"\" 5 6", 6, "DATA=\n\".\"  \"-\"\"  1 \"  5 6;\n"},
+        // A token starting with two double quotes loses one, gains a blank;
+        // an empty quoted text ("" alone) is copied whole.
+        {"\"\".\" \"\"-\"\",1 \"\" 5 6", 6, "DATA=\n\".\"  \"-\"\"  1 \"\" 5 6;\n"},
         // An empty first token (the section starts with ",") reads as 0 and
         // is copied as 0.
         {",1 2;3 4 5 6", 6, "DATA=\n0 1 2;\n3 4 5;\n"},

@@ -7,7 +7,9 @@
 # metain.dict), fuzz_data (the data section readers and writers; seeds in
 # seed_data/, dictionary data.dict) and fuzz_exports (the routine of every
 # available batch function on one table file; the reader's seeds and
-# dictionary).
+# dictionary), fuzz_ini_query and fuzz_xml_query (a query file run as vtbatch
+# runs it, on a sample table; seeds in seed_ini/ and seed_xml/, dictionary
+# query.dict).
 # The corpus grows in
 # tests/fuzz/corpus-<date>/ (ignored by git); crash, leak and timeout
 # reproducers land in build-fuzz/fuzz-artifacts/. Replay one with:
@@ -26,7 +28,9 @@ case "$target" in
     fuzz_metain) seeds=$here/seed dict=$here/metain.dict ;;
     fuzz_data) seeds=$here/seed_data dict=$here/data.dict ;;
     fuzz_exports) seeds=$here/seed dict=$here/metain.dict ;;
-    *) echo "unknown target: $target (fuzz_metain, fuzz_data or fuzz_exports)" >&2; exit 2 ;;
+    fuzz_ini_query) seeds=$here/seed_ini dict=$here/query.dict ;;
+    fuzz_xml_query) seeds=$here/seed_xml dict=$here/query.dict ;;
+    *) echo "unknown target: $target (fuzz_metain, fuzz_data, fuzz_exports, fuzz_ini_query or fuzz_xml_query)" >&2; exit 2 ;;
 esac
 cmake --build "$build" --target "$target" -j2
 

@@ -53,9 +53,10 @@ private:
 #ifdef VT_VTBATCH
 // Runs vtbatch in `dir` on the query file `query` (a name in dir), its
 // output thrown away; the exit status, or -1 when it did not exit normally.
-inline int run_vtbatch(const temp_dir& dir, const std::string& query) {
-    const std::string cmd =
-        "cd '" + dir.path().string() + "' && '" + VT_VTBATCH + "' '" + query + "' >/dev/null 2>&1";
+// `shell_setup` runs first in the same shell (limits such as "ulimit -f 0").
+inline int run_vtbatch(const temp_dir& dir, const std::string& query, const std::string& shell_setup = "") {
+    const std::string cmd = "cd '" + dir.path().string() + "' && " + (shell_setup.empty() ? "" : shell_setup + " && ") +
+                            "'" + VT_VTBATCH + "' '" + query + "' >/dev/null 2>&1";
     const int status = std::system(cmd.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -112,3 +113,41 @@ TEST(Vtdump, LanguageOption) {
 }
 
 }  // namespace
+
+// --check: each data section against the whole report it gives.
+TEST(Vtdump, CheckReportsWhatTheReadersTolerate) {
+    const std::string two_stub = "CHARSET=\"ANSI\";\nDECIMALS=0;\nMATRIX=\"T1\";\nSUBJECT-AREA=\"A\";\nSUBJECT-CODE=\"A\";\n"
+                                 "TITLE=\"t\";\nCONTENTS=\"c\";\nUNITS=\"u\";\nSTUB=\"v\";\nHEADING=\"h\";\n"
+                                 "VALUES(\"v\")=\"x\",\"y\";\nVALUES(\"h\")=\"1\",\"2\";\n";
+    struct row {
+        std::string table, expected;
+        int exit_code;
+    };
+    const row rows[] = {
+        {head + "DATA=\n1 \"..\";\n", "", 0},
+        {head + "DATA=\n1 2 3;\n", "data: 3 cells where the table has 2 (the surplus cells are dropped)\n", 1},
+        {head + "DATA=\n1\n", "data: 1 cells where the table has 2 (the missing cells read as 0)\n", 1},
+        {head + "DATA=\nabc 1.2.3;\n",
+         "cell 1: \"abc\" is no number and no data symbol\ncell 2: \"1.2.3\" is no number and no data symbol\n", 1},
+        {head + "DATA=\n0x1F \"x\";\n",
+         "cell 1: \"0x1F\" is no number and no data symbol\ncell 2: \"\\\"x\\\"\" is no number and no data symbol\n", 1},
+        {head + "DATA=\nnan 1e400;\n", "cell 1: \"nan\" is not a finite number\ncell 2: \"1e400\" is not a finite number\n", 1},
+        {two_stub + "KEYS(\"v\")=VALUES;\nDATA=\n\"x\",1 2 \n\"z\",3 4 \n\"y\",5;\n",
+         "row 2: key \"\\\"z\\\"\" names no value of \"v\"\nrow 3: 1 cells where the table has 2\n", 1},
+        {head + "DATA=\n" + std::string(25, 'a') + " b c d e f g h i j k l m n o p q r s t u v w;\n", "", 1},
+    };
+    vt::test::temp_dir dir;
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.table);
+        const dump_result d = run_vtdump("--check " + write_table(dir, "t.vt", r.table));
+        EXPECT_EQ(d.exit_code, r.exit_code);
+        if (!r.expected.empty()) {
+            EXPECT_EQ(d.out, r.expected);
+        }
+    }
+    // Past 20 problems only their count follows.
+    const dump_result many = run_vtdump("--check " + write_table(dir, "t.vt", rows[7].table));
+    EXPECT_EQ(std::count(many.out.begin(), many.out.end(), '\n'), 21);
+    EXPECT_NE(many.out.find("24 problems in all\n"), std::string::npos) << many.out;
+    EXPECT_EQ(run_vtdump("--check " + sample("population.vt")).out, "");
+}
