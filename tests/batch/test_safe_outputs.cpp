@@ -8,6 +8,8 @@
 #include <string>
 
 #include "../platform/temp_dir.h"
+#include "core/reader.h"
+#include "core/table.h"
 
 namespace {
 
@@ -137,4 +139,27 @@ TEST(SafeOutputs, InputsThatAreNoRegularFileAreRefused) {
             EXPECT_EQ(vt::test::run_vtbatch(dir, "q.ini"), r.code % 256);
         }
     }
+}
+
+// Texts cannot smuggle keywords into a table, nor server code into a page.
+TEST(SafeOutputs, TextsStayTexts) {
+    vt::test::temp_dir dir;
+    std::string t = sample();
+    t.replace(t.find("TITLE="), std::string("TITLE=").size(), "TITLE=\"<% Response.Write(1) %> \",");
+    dir.write("in.vt", t);
+    dir.write("q.ini", ini("vtfile", "in.vt", "out.vt", "err.txt", "descript=x\";COPYRIGHT=YES;NOTE=\"y\n"));
+    ASSERT_EQ(vt::test::run_vtbatch(dir, "q.ini"), 0);
+    vt::in_file f;
+    vt::table back = vt::table_new();
+    ASSERT_EQ(vt::read_table_file(dir.file("out.vt"), f, back), 0);
+    EXPECT_EQ(back.description, vt::text_list{"x';COPYRIGHT=YES;NOTE='y"});
+    EXPECT_NE(back.copyright, 1);
+    EXPECT_TRUE(back.note.empty());
+
+    dir.write("q.ini", ini("asp", "in.vt", "out.asp", "err.txt", "guilang=1\n[Data]\ncompleteinfo=9\n"));
+    ASSERT_EQ(vt::test::run_vtbatch(dir, "q.ini"), 0);
+    const std::string page = dir.read("out.asp");
+    EXPECT_NE(page.find("&lt;% Response.Write(1) %&gt;"), std::string::npos) << page;
+    EXPECT_EQ(page.find("<% Response"), std::string::npos);
+    EXPECT_NE(page.find("<%langIndex = 1%>"), std::string::npos);  // the page's own code stays
 }
