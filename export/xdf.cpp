@@ -15,7 +15,6 @@
 #include "core/codes.h"
 #include "export/frame.h"
 #include "export/xdf_doc.h"
-#include "platform/text.h"
 
 namespace vt::xdf {
 
@@ -47,7 +46,10 @@ std::string_view root_name(int type) noexcept {
 
 void prologue(doc& d) {
     d.w.raw("<?xml version=\"1.0\" encoding=\"");
-    d.w.raw(d.t.codepage ? plat::upper_ascii(*d.t.codepage) : std::string("ISO-8859-1"));
+    std::string encoding = d.t.codepage.value_or("ISO-8859-1");
+    for (char& c : encoding)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    d.w.raw(encoding);
     d.w.raw("\" ?>");
     d.w.end_line();
 }

@@ -17,13 +17,6 @@ inline std::string lower_ascii(std::string s) {
     return s;
 }
 
-// `s` with a-z raised to A-Z (names such as an encoding, which are ASCII).
-inline std::string upper_ascii(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return s;
-}
-
 constexpr bool equal_nocase(std::string_view a, std::string_view b) noexcept {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
