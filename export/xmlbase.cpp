@@ -2,6 +2,7 @@
 #include "export/xmlbase.h"
 
 #include <cstdint>
+#include <cstring>
 
 #include "core/cells.h"
 #include "core/cellfmt.h"
@@ -151,20 +152,27 @@ void write_cell_list(const table& t, const cell_list_form& form, out_file& out) 
     rebuild();
     const std::vector<std::string>& last = form.pieces[nvars - 1];
     const int last_count = t.vars[nvars - 1].value_count;
-    char buf[format_fixed_max];
+    constexpr std::string_view end = "</cell>\r\n";
+    auto put = [](char* w, std::string_view s) noexcept {
+        std::memcpy(w, s.data(), s.size());
+        return w + s.size();
+    };
     for (std::int64_t n = 0; n < cells; ++n) {
         const double x = data[n];
         if (x != 0.0) {
-            out.write(prefix);
-            out.write(last[static_cast<std::size_t>(at[nvars - 1])]);
-            out.write(form.close);
+            // One line is written straight into the output buffer.
+            const std::string& piece = last[static_cast<std::size_t>(at[nvars - 1])];
+            char* const start =
+                out.reserve(prefix.size() + piece.size() + form.close.size() + format_fixed_max + end.size());
+            char* w = put(put(put(start, prefix), piece), form.close);
             if (const char* sym = data_symbol_token(x)) {
                 const std::string_view s(sym);
-                out.write(form.quoted_symbols ? s : s.substr(1, s.size() - 2));
+                w = put(w, form.quoted_symbols ? s : s.substr(1, s.size() - 2));
             } else {
-                out.write(buf, format_fixed(buf, x, decimals));
+                w += format_fixed(w, x, decimals);
             }
-            out.write("</cell>\r\n");
+            w = put(w, end);
+            out.commit(static_cast<std::size_t>(w - start));
         }
         if (++at[nvars - 1] < last_count) continue;
         // The odometer: the last variable wrapped, carry into the earlier ones.
