@@ -127,8 +127,7 @@ void located_notes(doc& d, const text_list& texts, cell_ref_list variable::*refs
         }
         d.w.raw("<location>");
         for (std::size_t n = 0; n < t.vars.size(); ++n) {
-            const cell_ref_list& list = t.vars[n].*refs;
-            const cell_ref r = i < list.size() ? list[i] : any_value;
+            const cell_ref r = note_ref(t.vars[n], refs, i);
             if (n > 0) d.w.raw(" ");
             d.w.raw(r >= 0 ? std::to_string(r + 1) + " " : std::string("* "));
         }

@@ -56,6 +56,14 @@ inline std::string_view name_or_sort(const variable& v) noexcept {
     return v.name ? std::string_view(*v.name) : std::string_view("$$SORT");
 }
 
+// Which value of `v` note i of a note list names (`refs`: the variable's
+// list of that kind): its position, or any_value for "*" and for a list
+// shorter than the notes.
+inline cell_ref note_ref(const variable& v, cell_ref_list variable::*refs, std::size_t i) noexcept {
+    const cell_ref_list& list = v.*refs;
+    return i < list.size() ? list[i] : any_value;
+}
+
 // The strings of `list` joined by `separator`, each escaped (or raw).
 void write_joined(out_file& out, const text_list& list, bool escaped, std::string_view separator = {});
 

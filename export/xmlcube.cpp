@@ -192,8 +192,7 @@ void cell_notes(cube& c, const text_list& texts, cell_ref_list variable::*refs, 
         o.write("\"");
         for (std::size_t k = 0; k < t.vars.size(); ++k) {
             const variable& v = t.vars[k];
-            const cell_ref_list& list = v.*refs;
-            const cell_ref r = i < list.size() ? list[i] : any_value;
+            const cell_ref r = note_ref(v, refs, i);
             o.write(" d");
             o.write_int(static_cast<long long>(k + 1));
             o.write("=\"");
