@@ -37,10 +37,10 @@ constexpr function_row table[] = {
      nullptr},  // chgdecweb
     {"excel", conversion, ini_read::excel, plain, "excel", "completeinfo doublecolumn datanote decimals",
      xml_fill::excel, false, false, run_excel},
-    {"VTML", conversion, ini_read::vtml, no_xml, "", "", nullptr, false, false, nullptr},  // xmlsave
+    {"VTML", conversion, ini_read::vtml, no_xml, "", "", nullptr, false, false, run_xmlsave},
     {"XMLC", conversion, ini_read::xmlc, plain, "XMLC1 XMLC2 XMLC3", "incDtd", xml_fill::xmlc, false, true,
-     nullptr},  // xdfsave
-    {"SDMX", conversion, ini_read::sdmx, plain, "SDMX", "", xml_fill::sdmx, false, false, nullptr},  // sdmxsave
+     run_xdfsave},
+    {"SDMX", conversion, ini_read::sdmx, plain, "SDMX", "", xml_fill::sdmx, false, false, run_sdmxsave},
     {"asp", conversion, ini_read::asp, plain, "asp",
      "uppercase decimalpoint stubtype nozero thousand guilanguage completeinfo doublecolumn datanoteoption",
      xml_fill::asp, false, false, run_asp},

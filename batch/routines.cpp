@@ -10,7 +10,10 @@
 #include "export/html.h"
 #include "export/print.h"
 #include "export/resave.h"
+#include "export/sdmx.h"
 #include "export/text.h"
+#include "export/xdf.h"
+#include "export/xmlcube.h"
 #include "tableops/pivot.h"
 #include "tableops/selection.h"
 
@@ -122,5 +125,16 @@ int run_excel(const job& j) {
     return ExcelConv2005(j.infile, j.outfile, j.symbol_list, j.doublecolumn, j.completeinfo, j.textfile,
                          j.excel.datanote, j.rounding, j.excel.decimals);
 }
+
+// VTML: the XML cube, its cells listed (VTMLtype 1) or copied as a block.
+int run_xmlsave(const job& j) { return xmlsave(j.infile, j.outfile, j.xml.vtml_type); }
+
+// XMLC (XML: XMLC1..XMLC3): the statinfo document of XMLtype.
+int run_xdfsave(const job& j) {
+    return xdfsave(j.infile, j.outfile, j.xml.xml_type, j.xml.language, j.rounding, j.xml.inc_dtd);
+}
+
+// SDMX: the structure message (XMLtype 0) or a data message header.
+int run_sdmxsave(const job& j) { return sdmxsave(j.infile, j.outfile, j.xml.xml_type, j.xml.language); }
 
 }  // namespace vt::batch

@@ -25,5 +25,8 @@ int run_dbase2(const job& j);
 int run_dbase3(const job& j);
 int run_dbase4(const job& j);
 int run_excel(const job& j);
+int run_xmlsave(const job& j);
+int run_xdfsave(const job& j);
+int run_sdmxsave(const job& j);
 
 }  // namespace vt::batch

@@ -167,6 +167,28 @@ VT_EXPORT int dbaseConv(const char *path, const char *path2, int ignored, const 
                         const char *ignored_symbols, int code_mode, int ignored_info,
                         const char *ignored_labels);
 
+/* Writes the table file infile as an XML cube document into outfile:
+   the metadata, then the cells, copied as a CDATA block or, with datamode
+   1, listed as the cells that are not 0 with the codes of their values.
+   0 written, 400 a file cannot be opened or the output would replace the
+   input, a reader code, 201/121 a keyed data section that cannot be read. */
+VT_EXPORT int xmlsave(const char *infile, const char *outfile, int datamode);
+
+/* Writes an SDMX-ML 2.0 message for the table file infile into outfile:
+   type 0 a structure message (code lists, concepts, key family), 1-3 the
+   header of a GenericData, CompactData or CrossSectionalData message, lang
+   the xml:lang of the header names and the variables' code lists. Table
+   texts are escaped. 0 written, 400 a file cannot be opened, a reader code. */
+VT_EXPORT int sdmxsave(const char *infile, const char *outfile, int type, const char *lang);
+
+/* Writes the table file infile as a statinfo document into outfile: type
+   1 statinfo_keys, 2 statinfo_xdf, 3 statinfo_cals with a CALS table (any
+   other value: a statinfo_cals root around the XDF array); lang and
+   rounding give way to the table's LANGUAGE and ROUNDING; doctype 1 writes
+   the DOCTYPE line. Codes as xmlsave. */
+VT_EXPORT int xdfsave(const char *infile, const char *outfile, int type, const char *lang, int rounding,
+                      int doctype);
+
 #ifdef __cplusplus
 }
 #endif

@@ -14,7 +14,10 @@
 #include "export/html.h"
 #include "export/print.h"
 #include "export/resave.h"
+#include "export/sdmx.h"
 #include "export/text.h"
+#include "export/xdf.h"
+#include "export/xmlcube.h"
 #include "core/guard.h"
 #include "platform/fsinfo.h"
 
@@ -221,5 +224,29 @@ int dbakonv2005(const char* path, const char* path2, const char* unit_name, int 
         const double symbol_value =
             std::bit_cast<double>((std::uint64_t{symbol_high} << 32) | std::uint64_t{symbol_low});
         return vt::dbakonv2005(str(path), str(path2), str(unit_name), symbol_value);
+    });
+}
+
+int xmlsave(const char* infile, const char* outfile, int datamode) {
+    return vt::guard([&] {
+        conversion_settings();
+        auto str = [](const char* s) { return std::string(s ? s : ""); };
+        return vt::xmlsave(str(infile), str(outfile), datamode);
+    });
+}
+
+int sdmxsave(const char* infile, const char* outfile, int type, const char* lang) {
+    return vt::guard([&] {
+        conversion_settings();
+        auto str = [](const char* s) { return std::string(s ? s : ""); };
+        return vt::sdmxsave(str(infile), str(outfile), type, str(lang));
+    });
+}
+
+int xdfsave(const char* infile, const char* outfile, int type, const char* lang, int rounding, int doctype) {
+    return vt::guard([&] {
+        conversion_settings();
+        auto str = [](const char* s) { return std::string(s ? s : ""); };
+        return vt::xdfsave(str(infile), str(outfile), type, str(lang), rounding, doctype);
     });
 }
