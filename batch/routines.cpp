@@ -7,7 +7,9 @@
 #include "export/dbase.h"
 #include "export/delimited.h"
 #include "export/excel.h"
+#include "export/gesmes.h"
 #include "export/html.h"
+#include "export/kml.h"
 #include "export/print.h"
 #include "export/resave.h"
 #include "export/text.h"
@@ -122,5 +124,16 @@ int run_excel(const job& j) {
     return ExcelConv2005(j.infile, j.outfile, j.symbol_list, j.doublecolumn, j.completeinfo, j.textfile,
                          j.excel.datanote, j.rounding, j.excel.decimals);
 }
+
+// kml, kml2, kml3: the regions on a map, positions from the coordinates
+// directory ([Data] coordinates).
+int run_kml(const job& j) { return kmlsave(j.infile, j.outfile, j.coordinates); }
+
+int run_kml2(const job& j) { return kmlsave2(j.infile, j.outfile, j.coordinates, j.symbol_list); }
+
+int run_kml3(const job& j) { return kmlsave3(j.infile, j.outfile, j.coordinates, j.symbol_list); }
+
+// gesmes: the table as a GESMES/TS message built from the [Gesmes] keys.
+int run_gesmes(const job& j) { return gesmes2003(j.infile, j.outfile, j.gesmes); }
 
 }  // namespace vt::batch

@@ -25,5 +25,9 @@ int run_dbase2(const job& j);
 int run_dbase3(const job& j);
 int run_dbase4(const job& j);
 int run_excel(const job& j);
+int run_kml(const job& j);
+int run_kml2(const job& j);
+int run_kml3(const job& j);
+int run_gesmes(const job& j);
 
 }  // namespace vt::batch
