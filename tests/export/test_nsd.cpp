@@ -109,6 +109,6 @@ TEST(Nsd, FreeSpaceThresholds) {
     }
     ASSERT_EQ(vt::nsdkonv(dir.write("in.vt", harvest(many, rows)), dir.file("out.dat"), "x"), 0);
     const std::string var = dir.read("out.VAR");
-    EXPECT_EQ(var.substr(var.size() - 18), "1949 1949\r\n9999 #\r\n");
+    EXPECT_EQ(var.substr(var.size() - 19), "1949 1949\r\n9999 #\r\n");
     EXPECT_FALSE(fs::exists(dir.file("out.DOK")));
 }

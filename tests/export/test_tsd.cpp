@@ -74,23 +74,22 @@ TEST(Tsd, SeriesNamesFromTheFileBesideTheInput) {
     }
 }
 
-// Names are cut when three or more stub variables share the line, and
-// the decimals are the largest precision met so far; oem 1 converts texts.
+// With three stub variables names and texts are cut to 10 characters and
+// the contents to 11, and the line to 64; the decimals are the largest
+// precision met so far; oem 1 converts the texts to code page 850.
 TEST(Tsd, ThreeStubVariablesCutTheirTextsAndOemConverts) {
     const std::string table =
         "CHARSET=\"ANSI\";\nDECIMALS=1;\nMATRIX=\"T3\";\nSUBJECT-AREA=\"S\";\nSUBJECT-CODE=\"C\";\nTITLE=\"T\";\n"
-        "CONTENTS=\"Consumption of goods\";\nUNITS=\"u\";\nSTUB=\"regionname\",\"sexvariable\",\"\xC5lder\";\n"
-        "HEADING=\"year\";\nVALUES(\"regionname\")=\"Northernmost\";\nVALUES(\"sexvariable\")=\"men\";\n"
+        "CONTENTS=\"Consumption of goods\";\nUNITS=\"u\";\nSTUB=\"regionname\",\"sex\",\"\xC5lder\";\n"
+        "HEADING=\"year\";\nVALUES(\"regionname\")=\"Northernmost\";\nVALUES(\"sex\")=\"men\";\n"
         "VALUES(\"\xC5lder\")=\"young\",\"old\";\nVALUES(\"year\")=\"2000\";\nTIMEVAL(\"year\")=TLIST(A1),\"2000\";\n"
-        "PRECISION(\"\xC5lder\",\"old\")=3;\nDATA=\n1 2;\n";
+        "PRECISION(\"\xC5lder\",\"old\")=3;\nDATA=\n1 \n2;\n";
     vt::test::temp_dir dir;
     ASSERT_EQ(vt::arekonv(dir.write("in.vt", table), dir.file("out.tsd"), 1, "", 0), 0);
+    const std::string first = "Consumption regionname=Northernmo sex=men \x8Flder=\r\n";
     const std::string second = std::string(44, ' ') + "200001  200001  A";
-    EXPECT_EQ(dir.read("out.tsd"),
-              "T31             Consumptio regionname=Northernmo sexvariabl=men \x8F"
-              "lder=young \r\n" + second + "1\r\n   1.000000e+00\r\n"
-              "T32             Consumptio regionname=Northernmo sexvariabl=men \x8Flder=old \r\n" + second +
-                  "3\r\n   2.000000e+00\r\n");
+    EXPECT_EQ(dir.read("out.tsd"), "T31             " + first + second + "1\r\n   1.000000e+00\r\n" +
+                                       "T32             " + first + second + "3\r\n   2.000000e+00\r\n");
 }
 
 TEST(Tsd, RefusalsWriteNothing) {
@@ -100,11 +99,13 @@ TEST(Tsd, RefusalsWriteNothing) {
     two_headings.replace(two_headings.find("HEADING=\"year\""), 14, "HEADING=\"kind\",\"year\"");
     two_headings.insert(two_headings.find("DATA="), "VALUES(\"kind\")=\"a\";\n");
     std::string stub_only = population();
-    stub_only.replace(stub_only.find("STUB=\"sex\";\nHEADING="), 21, "STUB=\"sex\",");
+    stub_only.replace(stub_only.find("STUB=\"sex\";\nHEADING="), 20, "STUB=\"sex\",");
+    std::string not_time = population();
+    not_time.replace(not_time.find("STUB=\"sex\";\nHEADING=\"year\""), 26, "STUB=\"year\";\nHEADING=\"sex\"");
     const struct {
         std::string table;
         int code;
-    } cases[] = {{no_time, 600}, {two_headings, 601}, {stub_only, 602}};
+    } cases[] = {{no_time, 600}, {two_headings, 601}, {stub_only, 602}, {not_time, 602}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.table);
         vt::test::temp_dir dir;
