@@ -228,6 +228,7 @@ TEST(Gesmes, IndependentReaderReadsTheTextsBack) {
         {vt::test::read_file(std::string(VT_TEST_DATA) + "/population.vt"),
          "FTX Population by region, sex \nFTX Figures for 2005 are preliminary.\t \nFTX \t Regions as of 2003.\n"
          "FTX \t East includes the islands.\nFTX Revised figure.\ncount 46 46\n"},
+        {vt::test::read_file(std::string(VT_TEST_DATA) + "/quarterly.vt"), "FTX GDP by quarter\ncount 22 22\n"},
     };
     for (const auto& c : cases) {
         vt::test::temp_dir dir;
