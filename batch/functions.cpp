@@ -44,9 +44,9 @@ constexpr function_row table[] = {
     {"asp", conversion, ini_read::asp, plain, "asp",
      "uppercase decimalpoint stubtype nozero thousand guilanguage completeinfo doublecolumn datanoteoption",
      xml_fill::asp, false, false, run_asp},
-    {"kml", conversion, ini_read::kml, no_xml, "", "", nullptr, false, false, nullptr},   // kmlsave
-    {"kml2", conversion, ini_read::kml, no_xml, "", "", nullptr, false, false, nullptr},  // kmlsave2
-    {"kml3", conversion, ini_read::kml, no_xml, "", "", nullptr, false, false, nullptr},  // kmlsave3
+    {"kml", conversion, ini_read::kml, no_xml, "", "", nullptr, false, false, run_kml},
+    {"kml2", conversion, ini_read::kml, no_xml, "", "", nullptr, false, false, run_kml2},
+    {"kml3", conversion, ini_read::kml, no_xml, "", "", nullptr, false, false, run_kml3},
     {"text", conversion, nullptr, plain, "text",
      "rowlength pagelength marglength decimalpoint doublecolumn completeinfo thousand", nullptr, false, false,
      run_text},
@@ -65,7 +65,7 @@ constexpr function_row table[] = {
     {"prntable", conversion, nullptr, plain, "prntable", "delimiter", xml_fill::prn, false, false, run_prntable},
     {"reltable", conversion, ini_read::delimited, plain, "reltable", "delimiter decimalpoint iteration",
      xml_fill::delimited, false, false, run_reltable},
-    {"gesmes", conversion, ini_read::gesmes, no_xml, "", "", nullptr, false, false, nullptr},  // gesmes2003
+    {"gesmes", conversion, ini_read::gesmes, no_xml, "", "", nullptr, false, false, run_gesmes},
 
     // Table operations that rebuild titles with the text words: keys read
     // after [Texts].

@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 
+#include "export/gesmes.h"
 #include "tableops/selection.h"
 
 namespace vt::batch {
@@ -74,19 +75,9 @@ struct delimited_args {
     std::string textdelim;  // [Query] textdelim (XML: delimiter)
 };
 
-// gesmes
-struct gesmes_args {
-    std::string sender, receiver, interchange_msg, message_ref, dsn, datastruct, conf, obs_status;
-    std::string include = "D";      // [Gesmes] Include
-    std::string code_list_org;      // [Gesmes] CodeListOrg
-    int test = 0;                   // [Gesmes] Test
-    std::string code_file;          // [Gesmes] CodeFile; "" when the file cannot be opened
-    int arr_var = 0;                // [Gesmes] ARRvar: number of ARR keys in list A
-    std::string list_a;             // ARR1..ARR<ARRvar>, each given value + ":", the last ":" dropped
-    std::string list_b;             // the following ARR keys up to ARR16, each given value + ":"
-    std::string contact_name = "missing";
-    std::string contact_email = "missing";
-};
+// gesmes: the [Gesmes] keys as the export takes them (CodeFile "" when the
+// file cannot be opened; list A and list B built from ARR1..ARR16).
+using gesmes_args = gesmes_settings;
 
 // vtfile
 struct vtfile_args {

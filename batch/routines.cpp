@@ -7,7 +7,9 @@
 #include "export/dbase.h"
 #include "export/delimited.h"
 #include "export/excel.h"
+#include "export/gesmes.h"
 #include "export/html.h"
+#include "export/kml.h"
 #include "export/print.h"
 #include "export/resave.h"
 #include "export/sdmx.h"
@@ -136,5 +138,15 @@ int run_xdfsave(const job& j) {
 
 // SDMX: the structure message (XMLtype 0) or a data message header.
 int run_sdmxsave(const job& j) { return sdmxsave(j.infile, j.outfile, j.xml.xml_type, j.xml.language); }
+// kml, kml2, kml3: the regions on a map, positions from the coordinates
+// directory ([Data] coordinates).
+int run_kml(const job& j) { return kmlsave(j.infile, j.outfile, j.coordinates); }
+
+int run_kml2(const job& j) { return kmlsave2(j.infile, j.outfile, j.coordinates, j.symbol_list); }
+
+int run_kml3(const job& j) { return kmlsave3(j.infile, j.outfile, j.coordinates, j.symbol_list); }
+
+// gesmes: the table as a GESMES/TS message built from the [Gesmes] keys.
+int run_gesmes(const job& j) { return gesmes2003(j.infile, j.outfile, j.gesmes); }
 
 }  // namespace vt::batch

@@ -28,5 +28,9 @@ int run_excel(const job& j);
 int run_xmlsave(const job& j);
 int run_xdfsave(const job& j);
 int run_sdmxsave(const job& j);
+int run_kml(const job& j);
+int run_kml2(const job& j);
+int run_kml3(const job& j);
+int run_gesmes(const job& j);
 
 }  // namespace vt::batch

@@ -80,6 +80,22 @@ inline constexpr int resave_failed = 1;          // re-save: the input cannot be
 inline constexpr int resave_no_memory = 5;       // VtReSave: memory ran out (also for the data block)
 inline constexpr int resave_data_fault = 6;      // VtReSave: the data section could not be copied for another reason
 inline constexpr int resave_input_ended = 7;     // VtReSave: the input ended before the cells did, or the disk is full
+inline constexpr int nsd_stub_count = 192;       // nsdkonv: the table has not exactly one stub variable
+inline constexpr int nsd_stub_not_number = 194;  // nsdkonv: a stub value text holds a character other than a digit
+inline constexpr int nsd_no_space = 300;         // nsdkonv: too little free space on the output's drive
+inline constexpr int tsd_no_timeval = 600;       // arekonv: the table has no TIMEVAL
+inline constexpr int tsd_two_headings = 601;     // arekonv: more than one heading variable
+inline constexpr int tsd_no_time_heading = 602;  // arekonv: no heading variable, or it is not the time variable
+inline constexpr int tsd_bad_period = 603;       // arekonv: a quarter code shorter than 5 characters, or no period
+inline constexpr int tsd_three_scales = 604;     // arekonv: more than two time scales
+inline constexpr int kml_no_first_variable = 602;  // kmlsave: the table has no first variable
+inline constexpr int gesmes_no_timeval = 605;    // gesmes2003: the table has no TIMEVAL
+inline constexpr int gesmes_two_headings = 606;  // gesmes2003: more than one heading variable
+inline constexpr int gesmes_no_heading = 607;    // gesmes2003: no heading variable
+inline constexpr int gesmes_not_time = 608;      // gesmes2003: the heading variable is not the time variable
+inline constexpr int kml_no_coordinates = 700;   // kml exports: the coordinates file cannot be opened
+inline constexpr int kml_no_map = 701;           // kml exports: the first variable has no MAP
+inline constexpr int kml_two_series = 702;       // kmlsave: two or more further variables have several values
 
 // ---- Batch driver (vtbatch).
 inline constexpr int batch_usage = 701;          // no query file named

@@ -847,7 +847,47 @@ int dsave_body(in_file* in, out_file& out, table& t, std::int64_t& cell_count, i
     return rc;
 }
 
+// Bytes between tokens: blanks, tabs, line breaks, "," and ";". A token
+// ends at a blank, tab, "," or ";"; a line break inside it is dropped, as
+// the data readers do, because long tokens may be split across lines.
+bool between_tokens(char c) noexcept {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == ',' || c == ';';
+}
+bool ends_token(char c) noexcept { return c == ' ' || c == '\t' || c == ',' || c == ';'; }
+
+void append_without_breaks(std::string& tok, const char* b, const char* e) {
+    if (std::memchr(b, '\n', static_cast<std::size_t>(e - b)) == nullptr &&
+        std::memchr(b, '\r', static_cast<std::size_t>(e - b)) == nullptr) {
+        tok.append(b, e);
+        return;
+    }
+    for (; b < e; ++b)
+        if (*b != '\n' && *b != '\r') tok.push_back(*b);
+}
+
 }  // namespace
+
+bool next_data_token(in_file& f, std::string& tok) {
+    for (;;) {
+        const char* b = f.window_begin();
+        const char* e = f.window_end();
+        const char* p = b;
+        while (p < e && between_tokens(*p)) ++p;
+        f.advance(static_cast<std::size_t>(p - b));
+        if (p < e) break;
+        if (!f.refill()) return false;
+    }
+    tok.clear();
+    for (;;) {
+        const char* b = f.window_begin();
+        const char* e = f.window_end();
+        const char* p = b;
+        while (p < e && !ends_token(*p)) ++p;
+        append_without_breaks(tok, b, p);
+        f.advance(static_cast<std::size_t>(p - b));
+        if (p < e || !f.refill()) return true;
+    }
+}
 
 int data_last_error() noexcept { return g_last_error; }
 void clear_data_last_error() noexcept { g_last_error = 0; }

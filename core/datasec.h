@@ -96,6 +96,12 @@ int dsave(in_file* in, out_file& out, table& t, std::int64_t& cell_count, int wr
 // so that it fits the int.
 int dsave_row_length(const table& t) noexcept;
 
+// The next token of the data section that `f` stands in, for exports that
+// stream the cells instead of loading them: the separators before it are
+// skipped, a line break inside it is dropped, quotes are kept. False at the
+// end of the file (tok then unchanged).
+bool next_data_token(in_file& f, std::string& tok);
+
 // Converts one unquoted cell token (line breaks already removed) as the
 // readers do: bit for bit what strtod gives in the "C" locale.
 double parse_cell_number(const char* begin, const char* end) noexcept;

@@ -49,48 +49,6 @@ constexpr std::string_view empty_cell = "\" \"";
 // ---------------------------------------------------------------------------
 // Cells.
 
-// Bytes between tokens: blanks, tabs, line breaks, "," and ";". A token
-// ends at a blank, tab, "," or ";"; a line break inside it is dropped, as
-// the data readers do, because long tokens may be split across lines.
-inline bool between_tokens(char c) noexcept {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == ',' || c == ';';
-}
-inline bool ends_token(char c) noexcept { return c == ' ' || c == '\t' || c == ',' || c == ';'; }
-
-void append_without_breaks(std::string& tok, const char* b, const char* e) {
-    if (std::memchr(b, '\n', static_cast<std::size_t>(e - b)) == nullptr &&
-        std::memchr(b, '\r', static_cast<std::size_t>(e - b)) == nullptr) {
-        tok.append(b, e);
-        return;
-    }
-    for (; b < e; ++b)
-        if (*b != '\n' && *b != '\r') tok.push_back(*b);
-}
-
-// Reads the next token of the data section into tok. False at the end of
-// the file (tok then unchanged).
-bool next_token(in_file& f, std::string& tok) {
-    for (;;) {
-        const char* b = f.window_begin();
-        const char* e = f.window_end();
-        const char* p = b;
-        while (p < e && between_tokens(*p)) ++p;
-        f.advance(static_cast<std::size_t>(p - b));
-        if (p < e) break;
-        if (!f.refill()) return false;
-    }
-    tok.clear();
-    for (;;) {
-        const char* b = f.window_begin();
-        const char* e = f.window_end();
-        const char* p = b;
-        while (p < e && !ends_token(*p)) ++p;
-        append_without_breaks(tok, b, p);
-        f.advance(static_cast<std::size_t>(p - b));
-        if (p < e || !f.refill()) return true;
-    }
-}
-
 // The symbol number (1..8) of a quoted data symbol at the start of tok,
 // or 0 for any other quoted text.
 int quoted_symbol(std::string_view tok) noexcept {
@@ -144,7 +102,7 @@ public:
             value = t_.data()[cell];
             if (is_symbol_cell(value)) symbol = &cell_symbol_text(fmt_, value);
         } else {
-            if (!next_token(in_, token_)) return end();
+            if (!next_data_token(in_, token_)) return end();
             if (!token_.empty() && token_[0] == '"') {
                 const int n = quoted_symbol(token_);
                 symbol = n > 0 ? &fmt_.symbol_texts[n - 1] : &zero_;

@@ -188,6 +188,57 @@ VT_EXPORT int sdmxsave(const char *infile, const char *outfile, int type, const 
    the DOCTYPE line. Codes as xmlsave. */
 VT_EXPORT int xdfsave(const char *infile, const char *outfile, int type, const char *lang, int rounding,
                       int doctype);
+/* Writes the table file infile as a KML document into outfile: one
+   extruded box per region (value of the first variable) and value of the
+   one further variable with several values, its height the cell scaled to
+   the largest cell. dir is the directory of the coordinates file named
+   after the first variable's MAP (MAP + ".txt"). Texts are written as
+   UTF-8. 0 written, 400 a file cannot be opened or written (or outfile is
+   the input), a reader code, 602 no first variable, 702 two further
+   variables with several values, 701 no MAP, 700 no coordinates file. */
+VT_EXPORT int kmlsave(const char *infile, const char *outfile, const char *dir);
+
+/* As kmlsave, one point per region whose balloon shows all its cells as a
+   table; symbols: the texts of the data symbols ".;..;...;....;.....;
+   ......;.......;-". 0, 400, a reader code, 701, 700. */
+VT_EXPORT int kmlsave2(const char *infile, const char *outfile, const char *dir, const char *symbols);
+
+/* As kmlsave2, writing an HTML map page with a marker per region that has
+   a position (bytes kept as stored). */
+VT_EXPORT int kmlsave3(const char *infile, const char *outfile, const char *dir, const char *symbols);
+
+/* Writes the time-series table infile as a GESMES/TS (EDIFACT) message
+   into outfile. unitvar is not used; the texts are the header elements;
+   Include "M" (BGM 73), "A" (attribute section), "T" (UNZ count 2), else
+   data only; Test 1 marks a test interchange; CodeFile (or NULL) maps
+   value codes per variable; ARRvar the components of listA; listB the key
+   part before the periods. 0 written, 400 a file cannot be opened, a
+   reader code, 605 no TIMEVAL, 607 no heading variable, 606 more than one,
+   608 it is not the time variable. */
+VT_EXPORT int gesmes2003(const char *infile, const char *outfile, const char *unitvar, const char *Sender,
+                         const char *Receiver, const char *InterchangeMsg, const char *MessageRef,
+                         const char *DSN, const char *Datastruct, const char *Conf, const char *ObsStatus,
+                         const char *Include, const char *CodeListOrg, int Test, const char *CodeFile,
+                         int ARRvar, const char *listA, const char *listB, const char *ContactName,
+                         const char *ContactEmail);
+
+/* Writes the table file path (time variable the only heading variable) as
+   TSD series into path2. oem 1 writes texts in code page 850; series_file
+   (longer than one character) names the series-name file in the directory
+   of path; keep_unnamed non-zero writes series the file does not name
+   under generated names. 0 written, 400 a file cannot be opened (or path2
+   is the input), a reader code, 600 no TIMEVAL, 601 more than one heading
+   variable, 602 no heading variable or not the time variable, 603 a bad
+   quarter code or no period, 604 more than two time scales. */
+VT_EXPORT int arekonv(const char *path, const char *path2, int oem, const char *series_file, int keep_unnamed);
+
+/* Writes the table file infile (one stub variable of numbers) as the NSD
+   data file outfile with its ".VAR" and ".DOK" files beside it;
+   defaultname names an unnamed stub variable; table must be null (only
+   files are converted). 0 written, 400 a file cannot be opened (or an
+   output is the input), a reader code, 192 not exactly one stub variable,
+   194 a stub value that is not a number, 300 too little free space. */
+VT_EXPORT int nsdkonv(const char *infile, const char *outfile, const char *defaultname, const void *table);
 
 #ifdef __cplusplus
 }

@@ -11,13 +11,17 @@
 #include "export/dbase.h"
 #include "export/delimited.h"
 #include "export/excel.h"
+#include "export/gesmes.h"
 #include "export/html.h"
+#include "export/kml.h"
+#include "export/nsd.h"
 #include "export/print.h"
 #include "export/resave.h"
 #include "export/sdmx.h"
 #include "export/text.h"
 #include "export/xdf.h"
 #include "export/xmlcube.h"
+#include "export/tsd.h"
 #include "core/guard.h"
 #include "platform/fsinfo.h"
 
@@ -248,5 +252,74 @@ int xdfsave(const char* infile, const char* outfile, int type, const char* lang,
         conversion_settings();
         auto str = [](const char* s) { return std::string(s ? s : ""); };
         return vt::xdfsave(str(infile), str(outfile), type, str(lang), rounding, doctype);
+int kmlsave(const char* infile, const char* outfile, const char* dir) {
+    return vt::guard([&] {
+        conversion_settings();
+        auto str = [](const char* s) { return std::string(s ? s : ""); };
+        return vt::kmlsave(str(infile), str(outfile), str(dir));
+    });
+}
+
+int kmlsave2(const char* infile, const char* outfile, const char* dir, const char* symbols) {
+    return vt::guard([&] {
+        conversion_settings();
+        auto str = [](const char* s) { return std::string(s ? s : ""); };
+        return vt::kmlsave2(str(infile), str(outfile), str(dir), str(symbols));
+    });
+}
+
+int kmlsave3(const char* infile, const char* outfile, const char* dir, const char* symbols) {
+    return vt::guard([&] {
+        conversion_settings();
+        auto str = [](const char* s) { return std::string(s ? s : ""); };
+        return vt::kmlsave3(str(infile), str(outfile), str(dir), str(symbols));
+    });
+}
+
+int gesmes2003(const char* infile, const char* outfile, const char* /*unitvar*/, const char* Sender,
+               const char* Receiver, const char* InterchangeMsg, const char* MessageRef, const char* DSN,
+               const char* Datastruct, const char* Conf, const char* ObsStatus, const char* Include,
+               const char* CodeListOrg, int Test, const char* CodeFile, int ARRvar, const char* listA,
+               const char* listB, const char* ContactName, const char* ContactEmail) {
+    return vt::guard([&] {
+        conversion_settings();
+        auto str = [](const char* s) { return std::string(s ? s : ""); };
+        vt::gesmes_settings s;
+        s.sender = str(Sender);
+        s.receiver = str(Receiver);
+        s.interchange_msg = str(InterchangeMsg);
+        s.message_ref = str(MessageRef);
+        s.dsn = str(DSN);
+        s.datastruct = str(Datastruct);
+        s.conf = str(Conf);
+        s.obs_status = str(ObsStatus);
+        s.include = str(Include);
+        s.code_list_org = str(CodeListOrg);
+        s.test = Test;
+        s.code_file = str(CodeFile);
+        s.arr_var = ARRvar;
+        s.list_a = str(listA);
+        s.list_b = str(listB);
+        s.contact_name = str(ContactName);
+        s.contact_email = str(ContactEmail);
+        return vt::gesmes2003(str(infile), str(outfile), s);
+    });
+}
+
+int arekonv(const char* path, const char* path2, int oem, const char* series_file, int keep_unnamed) {
+    return vt::guard([&] {
+        conversion_settings();
+        auto str = [](const char* s) { return std::string(s ? s : ""); };
+        return vt::arekonv(str(path), str(path2), oem, str(series_file), keep_unnamed);
+    });
+}
+
+// As ExcelConv2005: a table held by the host cannot be taken, only a file.
+int nsdkonv(const char* infile, const char* outfile, const char* defaultname, const void* table) {
+    return vt::guard([&] {
+        conversion_settings();
+        auto str = [](const char* s) { return std::string(s ? s : ""); };
+        if (infile == nullptr && table != nullptr) return vt::codes::cannot_open;
+        return vt::nsdkonv(str(infile), str(outfile), str(defaultname));
     });
 }

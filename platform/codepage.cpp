@@ -101,4 +101,38 @@ void oem_to_ansi(char* s, std::size_t n) noexcept { convert<oem_to_ansi>(s, n); 
 void ansi_to_oem(char* s, std::size_t n) noexcept { convert<ansi_to_oem>(s, n); }
 void ansi_upper(char* s, std::size_t n) noexcept { convert<ansi_upper>(s, n); }
 
+namespace {
+
+// The code points of Windows-1252's 0x80-0x9F; the unassigned five keep
+// their own number.
+constexpr char16_t k_1252_high[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 80
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  // 88
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 98
+};
+
+}  // namespace
+
+std::string ansi_to_utf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 4);
+    for (const char ch : text) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (b < 0x80) {
+            out.push_back(ch);
+            continue;
+        }
+        const unsigned cp = b < 0xA0 ? k_1252_high[b - 0x80] : b;
+        if (cp < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        } else {
+            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        }
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+    return out;
+}
+
 }  // namespace vt::plat

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace vt::plat {
 
@@ -30,5 +31,12 @@ void ansi_upper(char* s, std::size_t n) noexcept;
 inline void oem_to_ansi(std::string& s) noexcept { oem_to_ansi(s.data(), s.size()); }
 inline void ansi_to_oem(std::string& s) noexcept { ansi_to_oem(s.data(), s.size()); }
 inline void ansi_upper(std::string& s) noexcept { ansi_upper(s.data(), s.size()); }
+
+// ANSI (Windows-1252) text as UTF-8, for documents that declare UTF-8.
+// 0x80-0x9F become the characters Windows-1252 puts there (the euro sign,
+// curly quotes, dashes, ...); the five bytes without a character there
+// become the control characters of the same number, as the system's own
+// conversion gives them. ASCII passes through unchanged.
+std::string ansi_to_utf8(std::string_view text);
 
 }  // namespace vt::plat

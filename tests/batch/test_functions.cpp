@@ -53,6 +53,14 @@ struct function_setup {
     std::string output_has;  // a line the output must hold
 };
 
+// The map functions need one further variable of several values at most
+// and a coordinates file named after the first variable's MAP.
+const char* const map_table =
+    "CHARSET=\"ANSI\";\nDECIMALS=0;\nMATRIX=\"K\";\nSUBJECT-AREA=\"S\";\nSUBJECT-CODE=\"C\";\nTITLE=\"Map\";\n"
+    "CONTENTS=\"C\";\nUNITS=\"u\";\nSTUB=\"region\";\nHEADING=\"year\";\nVALUES(\"region\")=\"North\",\"South\";\n"
+    "VALUES(\"year\")=\"2001\",\"2002\";\nCODES(\"region\")=\"N\",\"S\";\nMAP(\"region\")=\"reg\";\nDATA=\n1 2 \n3 4;\n";
+const char* const coordinates_file = "[Style1]\nid=s1\n[N]\nLon1=10\nLat1=60\nlat1=60\nlon1=10\n";
+
 const char* const aggregation_file =
     "[Aggreg]\nValueset=regions\nName=Areas\n1=A\n2=B\n[Aggtext]\n1=Group A\n2=Group B\n[A]\n1=01\n2=02\n[B]\n1=03\n";
 
@@ -82,7 +90,10 @@ const std::map<std::string, function_setup>& setups() {
         {"gesmes",
          {"[Gesmes]\nSender=s\nReceiver=r\nInterchangeMsg=i\nMessageRef=m\nDSN=d\nDatastruct=ds\nConf=c\nObsStatus=o\n"
           "CodeListOrg=org\n",
-          "", ""}},
+          "", "UNT+25+m'"}},
+        {"kml", {"[Data]\ncoordinates=.\n", "", "<styleUrl>#s1</styleUrl>"}},
+        {"kml2", {"[Data]\ncoordinates=.\n", "", "<coordinates>10,60</coordinates>"}},
+        {"kml3", {"[Data]\ncoordinates=.\n", "", "map.addOverlay(createMarker(point,1));"}},
     };
     return m;
 }
@@ -154,8 +165,11 @@ TEST(BatchFunctions, EveryRowRunsThroughVtbatch) {
         for (const auto& [file, name, text] : queries) {
             SCOPED_TRACE(text);
             vt::test::temp_dir dir;
-            dir.write("in.vt", sample);
+            const bool map = std::string(f.name).rfind("kml", 0) == 0;
+            const std::string input = map ? map_table : sample;
+            dir.write("in.vt", input);
             dir.write("areas.agg", aggregation_file);
+            dir.write("reg.txt", coordinates_file);
             dir.write(file, text);
             EXPECT_EQ(vt::test::run_vtbatch(dir, file), 0);
             const bool wrote = std::filesystem::exists(dir.file(output_name(f.name)));
@@ -167,7 +181,7 @@ TEST(BatchFunctions, EveryRowRunsThroughVtbatch) {
                 EXPECT_FALSE(std::filesystem::exists(dir.file("err.txt")));
                 EXPECT_FALSE(wrote);
             }
-            EXPECT_EQ(dir.read("in.vt"), sample);
+            EXPECT_EQ(dir.read("in.vt"), input);
         }
     }
     // No other test runs these through the program.

@@ -27,8 +27,10 @@
 #include "batch/functions.h"
 #include "batch/job.h"
 #include "core/reader.h"
+#include "export/nsd.h"
 #include "export/print.h"
 #include "export/resave.h"
+#include "export/tsd.h"
 
 namespace {
 
@@ -104,6 +106,8 @@ vt::batch::job make_job(const std::string& in, unsigned opt) {
     j.edit.pivot_alt = 1 + (level & 1);
     j.edit.stub_order = "1";
     j.edit.head_order = "2";
+    j.coordinates = scratch();
+    j.gesmes.include = level & 1 ? "A" : "D";
     // Keep the first value of every variable, eliminate them all, or
     // aggregate the first variable's codes into two groups.
     vt::batch::selection_args& s = j.selection;
@@ -136,5 +140,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int oem = (opt >> 1) & 1;
     vt::cellkonv(in, path("cell.txt"), " ", base.symbol_list, base.rounding);
     vt::VtReSave(in.c_str(), path("resave.vt").c_str(), oem ? 0 : 1);
+    vt::arekonv(in, path("series.tsd"), oem, "", 1);
+    vt::nsdkonv(in, path("nsd.dat"), "unnamed");
     return 0;
 }

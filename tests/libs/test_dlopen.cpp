@@ -15,6 +15,10 @@
 
 #include "../platform/temp_dir.h"
 #include "export/dbase.h"
+#include "export/gesmes.h"
+#include "export/kml.h"
+#include "export/nsd.h"
+#include "export/tsd.h"
 
 namespace {
 
@@ -160,4 +164,92 @@ TEST(Libraries, DbaseRowExportsWriteTheirFiles) {
         EXPECT_EQ(fn(dir.file("none.vt").c_str(), dir.file("none.dbf").c_str(), 0, nullptr), 400);
         EXPECT_FALSE(std::filesystem::exists(dir.file("none.dbf")));
     }
+}
+
+// The series and map exports called as a host calls them write what the
+// conversions write in the process (GESMES: but for the UNB segment, which
+// holds the time of the run); a missing input gives 400.
+TEST(Libraries, SeriesAndMapExportsWriteTheirFiles) {
+    library lib(VT_LIBVTCONV);
+    ASSERT_NE(lib.handle, nullptr) << dlerror();
+    vt::test::temp_dir dir;
+    const std::string pop = dir.write("pop.vt", vt::test::read_file(std::string(VT_TEST_DATA) + "/population.vt"));
+    const std::string quarterly =
+        dir.write("q.vt", vt::test::read_file(std::string(VT_TEST_DATA) + "/quarterly.vt"));
+    const std::string years = dir.write(
+        "y.vt", "CHARSET=\"ANSI\";\nDECIMALS=0;\nMATRIX=\"Y\";\nSUBJECT-AREA=\"S\";\nSUBJECT-CODE=\"C\";\nTITLE=\"T\";\n"
+                "CONTENTS=\"C\";\nUNITS=\"u\";\nSTUB=\"year\";\nHEADING=\"sex\";\nVALUES(\"year\")=\"2001\",\"2002\";\n"
+                "VALUES(\"sex\")=\"men\",\"women\";\nDATA=\n1 2 \n3 4;\n");
+    const std::string regions = dir.write(
+        "r.vt", "CHARSET=\"ANSI\";\nDECIMALS=0;\nMATRIX=\"R\";\nSUBJECT-AREA=\"S\";\nSUBJECT-CODE=\"C\";\nTITLE=\"T\";\n"
+                "CONTENTS=\"C\";\nUNITS=\"u\";\nSTUB=\"region\";\nHEADING=\"year\";\nVALUES(\"region\")=\"N\";\n"
+                "VALUES(\"year\")=\"2001\";\nCODES(\"region\")=\"n\";\nMAP(\"region\")=\"reg\";\nDATA=\n7;\n");
+    dir.write("reg.txt", "[n]\nLon1=1\nLat1=2\nlat1=2\n");
+    const std::string d = dir.path().string();
+    const char* sym = ".;..;...;....;.....;......;.......;-";
+
+    using tsd_fn = int (*)(const char*, const char*, int, const char*, int);
+    using nsd_fn = int (*)(const char*, const char*, const char*, const void*);
+    using kml_fn = int (*)(const char*, const char*, const char*);
+    using kml2_fn = int (*)(const char*, const char*, const char*, const char*);
+    using ges_fn = int (*)(const char*, const char*, const char*, const char*, const char*, const char*, const char*,
+                           const char*, const char*, const char*, const char*, const char*, const char*, int,
+                           const char*, int, const char*, const char*, const char*, const char*);
+    const auto tsd = lib.fn<tsd_fn>("arekonv");
+    const auto nsd = lib.fn<nsd_fn>("nsdkonv");
+    const auto kml = lib.fn<kml_fn>("kmlsave");
+    const auto kml2 = lib.fn<kml2_fn>("kmlsave2");
+    const auto kml3 = lib.fn<kml2_fn>("kmlsave3");
+    const auto ges = lib.fn<ges_fn>("gesmes2003");
+    ASSERT_TRUE(tsd && nsd && kml && kml2 && kml3 && ges);
+
+    EXPECT_EQ(tsd(quarterly.c_str(), dir.file("lib.tsd").c_str(), 0, "", 0), 0);
+    EXPECT_EQ(vt::arekonv(quarterly, dir.file("direct.tsd"), 0, "", 0), 0);
+    EXPECT_EQ(nsd(years.c_str(), dir.file("lib.dat").c_str(), "x", nullptr), 0);
+    EXPECT_EQ(vt::nsdkonv(years, dir.file("direct.dat"), "x"), 0);
+    EXPECT_EQ(kml(regions.c_str(), dir.file("lib.kml").c_str(), d.c_str()), 0);
+    EXPECT_EQ(vt::kmlsave(regions, dir.file("direct.kml"), d), 0);
+    EXPECT_EQ(kml2(regions.c_str(), dir.file("lib.kml2").c_str(), d.c_str(), sym), 0);
+    EXPECT_EQ(vt::kmlsave2(regions, dir.file("direct.kml2"), d, sym), 0);
+    EXPECT_EQ(kml3(regions.c_str(), dir.file("lib.htm").c_str(), d.c_str(), sym), 0);
+    EXPECT_EQ(vt::kmlsave3(regions, dir.file("direct.htm"), d, sym), 0);
+    for (const char* ext : {".tsd", ".dat", ".VAR", ".DOK", ".kml", ".kml2", ".htm"}) {
+        const std::string written = dir.read(std::string("lib") + ext);
+        EXPECT_FALSE(written.empty()) << ext;
+        EXPECT_EQ(written, dir.read(std::string("direct") + ext)) << ext;
+    }
+
+    vt::gesmes_settings s;
+    s.sender = "S";
+    s.receiver = "R";
+    s.interchange_msg = "I";
+    s.message_ref = "M";
+    s.dsn = "D";
+    s.datastruct = "X";
+    s.conf = "F";
+    s.obs_status = "A";
+    s.include = "A";
+    s.code_list_org = "O";
+    s.arr_var = 1;
+    s.list_a = "Q";
+    s.list_b = "Z:";
+    EXPECT_EQ(ges(pop.c_str(), dir.file("lib.ges").c_str(), "unit", "S", "R", "I", "M", "D", "X", "F", "A", "A", "O", 0,
+                  nullptr, 1, "Q", "Z:", "missing", "missing"),
+              0);
+    EXPECT_EQ(vt::gesmes2003(pop, dir.file("direct.ges"), s), 0);
+    auto without_unb = [](std::string text) {
+        const std::size_t at = text.find("UNB+");
+        return at == std::string::npos ? text : text.erase(at, text.find('\n', at) - at);
+    };
+    EXPECT_NE(dir.read("lib.ges").find("FNS+Attributes:10'"), std::string::npos);
+    EXPECT_EQ(without_unb(dir.read("lib.ges")), without_unb(dir.read("direct.ges")));
+
+    const std::string none = dir.file("none.vt");
+    EXPECT_EQ(tsd(none.c_str(), dir.file("x.tsd").c_str(), 0, "", 0), 400);
+    EXPECT_EQ(nsd(none.c_str(), dir.file("x.dat").c_str(), "x", nullptr), 400);
+    EXPECT_EQ(nsd(nullptr, dir.file("x.dat").c_str(), "x", &s), 400);  // a host's table is not taken
+    EXPECT_EQ(kml(none.c_str(), dir.file("x.kml").c_str(), d.c_str()), 400);
+    EXPECT_EQ(ges(none.c_str(), dir.file("x.ges").c_str(), "", "S", "R", "I", "M", "D", "X", "F", "A", "D", "O", 0,
+                  nullptr, 0, "", "", "", ""),
+              400);
 }

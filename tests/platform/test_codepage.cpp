@@ -59,3 +59,20 @@ TEST(Codepage, AnsiUpper) {
     }
     ansi_upper(nullptr, 5);  // tolerated
 }
+
+// Windows-1252 to UTF-8: ASCII as it is, Latin-1 in two bytes, the
+// 0x80-0x9F characters at their own code points (three bytes for most),
+// the five unassigned bytes as the controls of the same number.
+TEST(Codepage, AnsiToUtf8) {
+    const struct {
+        std::string ansi, utf8;
+    } cases[] = {
+        {"plain <ASCII> \t1", "plain <ASCII> \t1"},
+        {"Malm\xF6 \xE5\xC4\xFF\xA0", "Malm\xC3\xB6 \xC3\xA5\xC3\x84\xC3\xBF\xC2\xA0"},
+        {"\x80\x93q\x94\x85\x99", "\xE2\x82\xAC\xE2\x80\x9Cq\xE2\x80\x9D\xE2\x80\xA6\xE2\x84\xA2"},
+        {"\x8A\x9F\x83\x88", "\xC5\xA0\xC5\xB8\xC6\x92\xCB\x86"},
+        {"\x81\x8D\x8F\x90\x9D", "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D"},
+        {"", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(vt::plat::ansi_to_utf8(c.ansi), c.utf8) << c.ansi;
+}
