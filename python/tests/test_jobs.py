@@ -17,7 +17,8 @@ def test_command_line_options():
     help_run = vtbatch("--help")
     assert help_run.returncode == 0 and "usage: vtbatch QUERYFILE" in help_run.stdout
     assert "README.md" in help_run.stdout
-    rows = [l.split() for l in help_run.stdout.splitlines() if l.startswith("  ")]
+    table = help_run.stdout.split("Functions (INI name, XML step names, state):\n")[1]
+    rows = [l.split() for l in table.splitlines()]
     by_name = {r[0]: r[-1] for r in rows}
     assert by_name["text"] == "available" and by_name["lotus"] in ("available", "n/a")
     assert list(by_name)[:3] == ["splitquarters", "splitmonths", "decimals"]
