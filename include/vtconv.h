@@ -177,9 +177,9 @@ typedef struct vt_table vt_table;
 
 /* Reads the table file path; language: the two-letter language whose
    texts are read (NULL or "" the default texts). *out receives the table,
-   or NULL on failure. 0, 400 the file cannot be opened, a reader code, 121
-   a bad key in keyed data, 201 no memory for the cells or not all cells
-   there, 200 no memory. */
+   or NULL on failure. 0, 400 the file cannot be opened (or out is NULL),
+   a reader code, 121 a bad key in keyed data, 201 no memory for the cells
+   or not all cells there, 200 no memory. */
 VT_EXPORT int vt_table_open(const char *path, const char *language, vt_table **out);
 
 /* Releases the table and everything it holds (NULL is allowed). */
