@@ -66,3 +66,18 @@ def test_conflict_groups_join_jobs_that_share_any_written_file(tmp_path):
         q[4]: [],
     }
     assert veltra.dask.conflict_groups(q, outputs) == [[0, 1, 2], [3], [4]]
+
+
+def test_the_command_runs_a_folder_and_sums_up(tmp_path, capsys):
+    from veltra import batch
+    copy_tables(tmp_path / "jobs")
+    job_set(tmp_path / "jobs", 5)
+    (tmp_path / "jobs" / "job0003.ini").write_text("[Files]\nInfile=absent.vt\nOutfile=x.htm\nErrorfile=e.txt\n"
+                                                  "[Query]\nFunction=html1\n")
+    assert batch.main([str(tmp_path / "jobs"), "--workers", "1", "--quiet"]) == 1
+    out = capsys.readouterr().out.splitlines()
+    assert out[0].startswith("5 jobs, 4 ok, 1 failed; ")
+    assert out[1:] == ["  job0003.ini: exit 144, Error from html1: 400"]
+    with pytest.raises(SystemExit) as e:
+        batch.main([str(tmp_path / "no such folder")])
+    assert e.value.code == 2
