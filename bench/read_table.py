@@ -4,7 +4,7 @@
 
 Generates a table of CELLS cells (default 10 million) with vtgen, then in
 fresh processes reads it with read_table and reads the same cells as a CSV
-file with pandas.read_csv; prints time, MB/s of file and the peak memory
+file with pandas.read_csv; prints wall and CPU time, MB/s of file and the peak memory
 added by the read as a multiple of the cells' 8 bytes each. Needs the
 libraries (VELTRA_LIBVTCONV or installed) and the package on PYTHONPATH."""
 import os
@@ -22,11 +22,16 @@ def rss_kb():
             if line.startswith("VmRSS:"):
                 return int(line.split()[1])
 base = rss_kb()
+def cpu():
+    r = resource.getrusage(resource.RUSAGE_SELF)
+    return r.ru_utime + r.ru_stime
+c0 = cpu()
 t0 = time.perf_counter()
 df = veltra.read_table(path) if kind == "vt" else pandas.read_csv(path, header=None, dtype=numpy.float64)
 took = time.perf_counter() - t0
+used = cpu() - c0
 peak = resource.getrusage(resource.RUSAGE_SELF).ru_maxrss
-print(took, (peak - base) * 1024, df.size)
+print(took, used, (peak - base) * 1024, df.size)
 """
 
 
@@ -34,8 +39,8 @@ def measure(kind, path, repeats=3):
     best = None
     for _ in range(repeats):
         out = subprocess.run([sys.executable, "-c", CHILD, kind, path], capture_output=True, text=True, check=True)
-        took, added, cells = out.stdout.split()
-        row = (float(took), int(added), int(cells))
+        took, used, added, cells = out.stdout.split()
+        row = (float(took), float(used), int(added), int(cells))
         best = row if best is None or row[0] < best[0] else best
     return best
 
@@ -50,10 +55,11 @@ def main():
         df.to_csv(csv, header=False, index=False, float_format="%.2f")
         del df
         for kind, path in (("vt", vt), ("csv", csv)):
-            took, added, n = measure(kind, path)
+            took, used, added, n = measure(kind, path)
             size = os.path.getsize(path)
             name = "veltra.read_table" if kind == "vt" else "pandas.read_csv "
-            print(f"{name}: {n} cells, {size / 1e6:.1f} MB file, {took:.2f} s, {size / 1e6 / took:.0f} MB/s, "
+            print(f"{name}: {n} cells, {size / 1e6:.1f} MB file, {took:.2f} s = {size / 1e6 / took:.0f} MB/s "
+                  f"(CPU {used:.2f} s = {size / 1e6 / used:.0f} MB/s), "
                   f"peak memory added {added / 1e6:.0f} MB = {added / (8 * n):.2f} x the cells")
 
 

@@ -81,11 +81,12 @@ def read_table(path, language=None, labels="text"):
         names, values = [], []
         for v in range(nvars):
             names.append(decode(lib.vt_table_variable_name(handle, v)))
-            vals = []
+            raw = []
             for k in range(lib.vt_table_values(handle, v)):
                 code = lib.vt_table_value_code(handle, v, k) if labels == "code" else None
-                vals.append(decode(code if code is not None else lib.vt_table_value_text(handle, v, k)))
-            values.append(vals)
+                raw.append(code if code is not None else lib.vt_table_value_text(handle, v, k))
+            # One decode per variable: texts hold no NUL, so it separates them.
+            values.append(decode(b"\0".join(raw)).split("\0") if raw else [])
         attrs = {key.lower(): decode(lib.vt_table_text(handle, key.encode()))
                  for key in ("TITLE", "CONTENTS", "UNITS", "MATRIX")}
         attrs["decimals"] = lib.vt_table_decimals(handle, 0)
