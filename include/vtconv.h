@@ -239,6 +239,63 @@ VT_EXPORT int arekonv(const char *path, const char *path2, int oem, const char *
    output is the input), a reader code, 192 not exactly one stub variable,
    194 a stub value that is not a number, 300 too little free space. */
 VT_EXPORT int nsdkonv(const char *infile, const char *outfile, const char *defaultname, const void *table);
+/* ---- Reading a table for a host.
+   A table file read once, keywords and every cell, then asked for its
+   parts: the variables (stub variables first, then the heading variables,
+   as in the file), their values, a few texts of the head and the cells.
+   Strings are Windows-1252 bytes owned by the table; they stay valid until
+   vt_table_close. Positions count from 0. */
+typedef struct vt_table vt_table;
+
+/* Reads the table file path; language: the two-letter language whose
+   texts are read (NULL or "" the default texts). *out receives the table,
+   or NULL on failure. 0, 400 the file cannot be opened (or out is NULL),
+   a reader code, 121 a bad key in keyed data, 201 no memory for the cells
+   or not all cells there, 200 no memory. */
+VT_EXPORT int vt_table_open(const char *path, const char *language, vt_table **out);
+
+/* Releases the table and everything it holds (NULL is allowed). */
+VT_EXPORT void vt_table_close(vt_table *table);
+
+/* The number of variables, and of stub variables among them (the first
+   ones); 0 for a NULL table. */
+VT_EXPORT int vt_table_variables(const vt_table *table);
+VT_EXPORT int vt_table_stub_variables(const vt_table *table);
+
+/* The number of values of variable var; 0 when there is no such variable. */
+VT_EXPORT int vt_table_values(const vt_table *table, int var);
+
+/* The name of variable var; NULL for a variable without a name or no such
+   variable. */
+VT_EXPORT const char *vt_table_variable_name(const vt_table *table, int var);
+
+/* The text and the code of value val of variable var; NULL when there is
+   no such value (or, for the code, when the value has none). */
+VT_EXPORT const char *vt_table_value_text(const vt_table *table, int var, int val);
+VT_EXPORT const char *vt_table_value_code(const vt_table *table, int var, int val);
+
+/* A text of the table head by its keyword: "MATRIX", "TITLE",
+   "DESCRIPTION", "CONTENTS", "UNITS", "SUBJECT-AREA", "SUBJECT-CODE",
+   "SOURCE", "NOTE", "NOTEX", "LANGUAGE", "CONTVARIABLE" (any case; texts
+   of several strings joined without a separator). NULL when the table
+   does not give it or the keyword is not one of these. */
+VT_EXPORT const char *vt_table_text(const vt_table *table, const char *keyword);
+
+/* DECIMALS (shown 0) or SHOWDECIMALS (shown 1); -1 for a NULL table. */
+VT_EXPORT int vt_table_decimals(const vt_table *table, int shown);
+
+/* The number of cells: the product of all value counts. */
+VT_EXPORT long long vt_table_cell_count(const vt_table *table);
+
+/* Copies cells first .. first+count-1 (data-matrix order: the last
+   variable varies fastest, so each stub combination's heading cells are
+   consecutive) into values and symbols, either of which may be NULL.
+   values receives the numbers, NaN for a data symbol; symbols 0 for a
+   number, 1 .. 7 for the symbols "." .. "......." and 8 for "-". Returns
+   the number of cells copied (fewer at the end of the table), -1 for a
+   NULL table or a negative first or count. */
+VT_EXPORT long long vt_table_cells(const vt_table *table, long long first, long long count, double *values,
+                                   signed char *symbols);
 
 #ifdef __cplusplus
 }

@@ -1,0 +1,56 @@
+"""The exports of both libraries as a table of signatures, one line each.
+
+Each line reads like its C prototype with a result kind in front and the
+Python defaults behind the arguments:
+  code  the result is a code: 0 or negative success, positive an error
+  one   returns 1 (the housekeeping exports)
+  uint  an unsigned number
+Argument kinds: path (a file name: str, bytes or os.PathLike), text (a
+Windows-1252 text: str or bytes), int, uint, table (must be None: the
+libraries work on files), listbox (a veltra.ListBox).
+
+A test compares this table with include/vtconv.h and include/vtops.h, so an
+export added there without a line here is caught.
+"""
+
+SYMBOLS = ".;..;...;....;.....;......;.......;-"
+
+VTCONV = """
+one VelInit()
+one VelGFree()
+uint SpaceSpec(int kind=1)
+code TextConv(path infile, path outfile, int rowlength=100, int pagelength=100, int marglength=0, int oem=0, text decimalpoint=".", text symbols=SYMBOLS, int doublecolumn=0, int completeinfo=0, path labelfile="", int rounding=0, int noteplace=0, int thousand=0)
+code htmkonv(path path, path path2, text text=SYMBOLS, int a=0, int b=0)
+code htmkonv2(path path, path path2, text text=SYMBOLS, int a=0, int b=0)
+code ExcelConv2005(path infile, path outfile, table table=None, text symbols=SYMBOLS, int doublecolumn=0, int completeinfo=0, path labelfile="", int datanote=0, int rounding=0, int rawvalues=0)
+code AspConv(path path, path path2, int stubtype=1, text text=SYMBOLS, text decimalpoint=".", int thousand=0, int doublecolumn=0, int completeinfo=0, int nozero=0, text vtlang="", text guilang="", text uppercase="", int rounding=0, int datanoteoptplace=0)
+code RelTable(path path, path path2, text decimal_point=".", text text_delimiter="", int iteration=0, text text=SYMBOLS, int rounding=0, int note_place=0)
+code utgraph(path path, path path2, text decimal_point=".", text text_delimiter="", int iteration=0, text text=SYMBOLS, int rounding=0, int note_place=0)
+code asmkonv(path path, path path2, text delimiter=" ", int oem=0, table table=None, text symbols=SYMBOLS, int rounding=0, int note_place=0)
+code astkonv(path path, path path2, text delimiter=" ", int oem=0, table table=None, text symbols=SYMBOLS, int rounding=0, int note_place=0)
+code cellkonv(path path, path path2, text delimiter=" ", table table=None, text text=SYMBOLS, int rounding=0)
+code VtReSave(path path, path path2, int ansi=1)
+code savevt(path path, path path2, int ignored=0, text ignored_name="", text description="", text subject="", int set_subject=0, int ansi=1, int keys_mode=0, int keep_keys=0)
+code dbakonv(path path, path path2, text unit_name="", int ignored=0, table table=None)
+code dbakonv2005(path path, path path2, text unit_name="", int ignored=0, table table=None, uint symbol_low=0, uint symbol_high=0)
+code dbakonv2(path path, path path2, int ignored=0, table table=None)
+code dbakonv3(path path, path path2, int ignored=0, table table=None)
+code dbaseConv(path path, path path2, int ignored=0, table table=None, text ignored_symbols="", int code_mode=1, int ignored_info=0, text ignored_labels="")
+"""
+
+VTOPS = """
+one VelInit()
+one VelGFree()
+code utgraph(path path, path path2, text decimal_point=".", text text_delimiter="", int iteration=0, text text=SYMBOLS, int rounding=0, int note_place=0)
+code pivot(path in_path, path out_path, int alt=1, text unit_var="", path texts="")
+code variableorder(path in_path, path out_path, text stub_order, text head_order, text unit_var="", text texts="")
+code varorder(path in_path, path out_path, listbox stub_list, listbox head_list, int step, text unit_var="", text texts="")
+"""
+
+# The exports behind veltra.read_table (a table handed out piece by piece);
+# they have no Python function of their own.
+TABLE_API = (
+    "vt_table_open", "vt_table_close", "vt_table_variables", "vt_table_stub_variables", "vt_table_values",
+    "vt_table_variable_name", "vt_table_value_text", "vt_table_value_code", "vt_table_text",
+    "vt_table_decimals", "vt_table_cell_count", "vt_table_cells",
+)
