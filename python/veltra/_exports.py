@@ -36,6 +36,15 @@ code dbakonv2005(path path, path path2, text unit_name="", int ignored=0, table 
 code dbakonv2(path path, path path2, int ignored=0, table table=None)
 code dbakonv3(path path, path path2, int ignored=0, table table=None)
 code dbaseConv(path path, path path2, int ignored=0, table table=None, text ignored_symbols="", int code_mode=1, int ignored_info=0, text ignored_labels="")
+code xmlsave(path infile, path outfile, int datamode=0)
+code sdmxsave(path infile, path outfile, int type=0, text lang="")
+code xdfsave(path infile, path outfile, int type=1, text lang="", int rounding=0, int doctype=0)
+code kmlsave(path infile, path outfile, path dir)
+code kmlsave2(path infile, path outfile, path dir, text symbols=SYMBOLS)
+code kmlsave3(path infile, path outfile, path dir, text symbols=SYMBOLS)
+code gesmes2003(path infile, path outfile, text unitvar="", text Sender="", text Receiver="", text InterchangeMsg="", text MessageRef="", text DSN="", text Datastruct="", text Conf="", text ObsStatus="", text Include="D", text CodeListOrg="", int Test=0, path CodeFile=None, int ARRvar=0, text listA="", text listB="", text ContactName="missing", text ContactEmail="missing")
+code arekonv(path path, path path2, int oem=0, text series_file="", int keep_unnamed=0)
+code nsdkonv(path infile, path outfile, text defaultname="", table table=None)
 """
 
 VTOPS = """
