@@ -7,6 +7,7 @@
 #include "export/dbase.h"
 #include "export/delimited.h"
 #include "export/excel.h"
+#include "export/lotus.h"
 #include "export/html.h"
 #include "export/print.h"
 #include "export/resave.h"
@@ -121,6 +122,13 @@ int run_dbase4(const job& j) { return dbaseConv(j.infile, j.outfile, j.doublecol
 int run_excel(const job& j) {
     return ExcelConv2005(j.infile, j.outfile, j.symbol_list, j.doublecolumn, j.completeinfo, j.textfile,
                          j.excel.datanote, j.rounding, j.excel.decimals);
+}
+
+// lotus: the table as a WK1 or WKS worksheet (by the output's extension).
+// The symbol list the export hands back is of no further use in a job.
+int run_lotus(const job& j) {
+    std::string symbols = j.symbol_list;
+    return lotkonv(j.infile, j.outfile, symbols);
 }
 
 }  // namespace vt::batch

@@ -25,5 +25,6 @@ int run_dbase2(const job& j);
 int run_dbase3(const job& j);
 int run_dbase4(const job& j);
 int run_excel(const job& j);
+int run_lotus(const job& j);
 
 }  // namespace vt::batch

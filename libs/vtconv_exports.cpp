@@ -12,6 +12,7 @@
 #include "export/delimited.h"
 #include "export/excel.h"
 #include "export/html.h"
+#include "export/lotus.h"
 #include "export/print.h"
 #include "export/resave.h"
 #include "export/text.h"
@@ -221,5 +222,25 @@ int dbakonv2005(const char* path, const char* path2, const char* unit_name, int 
         const double symbol_value =
             std::bit_cast<double>((std::uint64_t{symbol_high} << 32) | std::uint64_t{symbol_low});
         return vt::dbakonv2005(str(path), str(path2), str(unit_name), symbol_value);
+    });
+}
+
+// The symbol list comes back in the caller's buffer when the table names
+// symbol texts of its own. Hosts size that buffer for eight texts of up to
+// 20 characters with their separators; a longer list is not written into
+// it, as it would run past the buffer's end.
+int lotkonv(const char* path, const char* path2, const void* table, char* symbols) {
+    return vt::guard([&] {
+        conversion_settings();
+        auto str = [](const char* s) { return std::string(s ? s : ""); };
+        if (path == nullptr && table != nullptr) return vt::codes::cannot_open;
+        std::string list = str(symbols);
+        const std::string given = list;
+        const int rc = vt::lotkonv(str(path), str(path2), list);
+        if (rc == 0 && symbols != nullptr && list != given && list.size() < vt::lotus_symbol_buffer) {
+            list.copy(symbols, list.size());
+            symbols[list.size()] = '\0';
+        }
+        return rc;
     });
 }
