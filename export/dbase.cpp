@@ -153,12 +153,18 @@ int write_per_cell(const table& t, const request& r, cell_source& cells, const s
     bool any = nvars > 0;
     for (const variable& v : t.vars) any = any && value_count(v) > 0;
     std::vector<int> position(nvars, 0);
+    // A text field keeps its bytes from record to record: only the values
+    // that moved on are put again (the innermost one every record).
+    std::size_t changed_from = 0;
     while (any) {
-        for (std::size_t k = 0; k < nvars; ++k)
+        for (std::size_t k = changed_from; k < nvars; ++k)
             w.put_text(static_cast<int>(k) + 1, texts[k][static_cast<std::size_t>(position[k])]);
         w.put_number(cell_field, cells.next());
         ok = w.write_record() == 0 && ok;
         if (!advance(position, t)) break;
+        changed_from = nvars;
+        while (changed_from > 0 && position[changed_from - 1] == 0) --changed_from;
+        if (changed_from > 0) --changed_from;
     }
     return w.close(dbf::today()) == 0 && ok ? 0 : codes::cannot_open;
 }
