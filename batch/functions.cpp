@@ -58,7 +58,7 @@ constexpr function_row table[] = {
      xml_fill::delimited, false, false, run_utgraph},
     {"matrix", conversion, ini_read::delimited, plain, "matrix", "decimalpoint delimiter iteration",
      xml_fill::delimited, false, false, run_utgraph},
-    {"lotus", conversion, nullptr, plain, "lotus", "", nullptr, false, false, nullptr},  // lotkonv
+    {"lotus", conversion, nullptr, plain, "lotus", "", nullptr, false, false, run_lotus},
     {"html1", conversion, nullptr, plain, "html1", "", nullptr, false, false, run_html1},
     {"html2", conversion, nullptr, plain, "html2", "", nullptr, false, false, run_html2},
     {"prnmatrix", conversion, nullptr, plain, "prnmatrix", "delimiter", xml_fill::prn, false, false, run_prnmatrix},

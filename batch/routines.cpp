@@ -8,6 +8,7 @@
 #include "export/delimited.h"
 #include "export/excel.h"
 #include "export/gesmes.h"
+#include "export/lotus.h"
 #include "export/html.h"
 #include "export/kml.h"
 #include "export/print.h"
@@ -148,5 +149,12 @@ int run_kml3(const job& j) { return kmlsave3(j.infile, j.outfile, j.coordinates,
 
 // gesmes: the table as a GESMES/TS message built from the [Gesmes] keys.
 int run_gesmes(const job& j) { return gesmes2003(j.infile, j.outfile, j.gesmes); }
+
+// lotus: the table as a WK1 or WKS worksheet (by the output's extension).
+// The symbol list the export hands back is of no further use in a job.
+int run_lotus(const job& j) {
+    std::string symbols = j.symbol_list;
+    return lotkonv(j.infile, j.outfile, symbols);
+}
 
 }  // namespace vt::batch

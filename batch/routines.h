@@ -32,5 +32,6 @@ int run_kml(const job& j);
 int run_kml2(const job& j);
 int run_kml3(const job& j);
 int run_gesmes(const job& j);
+int run_lotus(const job& j);
 
 }  // namespace vt::batch

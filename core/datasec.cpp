@@ -253,12 +253,23 @@ inline unsigned eight_digits(const char* p, std::uint64_t& value) noexcept {
     return n;
 }
 
+// How read_cells takes the first token and the quoted ones.
+struct cell_reading {
+    // Skip "," and ";" before the first token too, not only blanks, tabs
+    // and line breaks.
+    bool skip_leading_punct = false;
+    // When set, every quoted token (a data symbol or any other) is this
+    // value instead of the symbol's sentinel or 0.
+    const double* quoted = nullptr;
+};
+
 // Reads up to n cells. Before the first token only blanks, tabs and line
 // breaks are skipped (so a leading "," or ";" stands for an empty token,
-// read as 0); between tokens every separator is. The separators after the
-// last cell read are left in place. Returns the number of cells stored.
-std::int64_t read_cells(cursor& c, double* cells, std::int64_t n, std::string& scratch) {
-    if (n <= 0 || !skip(c, false)) return 0;
+// read as 0) unless `how` says otherwise; between tokens every separator
+// is. The separators after the last cell read are left in place. Returns
+// the number of cells stored.
+std::int64_t read_cells(cursor& c, double* cells, std::int64_t n, std::string& scratch, const cell_reading& how = {}) {
+    if (n <= 0 || !skip(c, how.skip_leading_punct)) return 0;
     std::int64_t done = 0;
     for (;;) {
         // The common token, "[-]digits[.digits]" followed by a separator
@@ -301,7 +312,8 @@ std::int64_t read_cells(cursor& c, double* cells, std::int64_t n, std::string& s
             cells[done] = negative ? -v : v;
             c.p = p;
         } else {
-            cells[done] = cell_value(take_token(c, scratch));
+            const std::string_view tok = take_token(c, scratch);
+            cells[done] = how.quoted != nullptr && !tok.empty() && tok[0] == '"' ? *how.quoted : cell_value(tok);
         }
         if (++done == n) return done;
         // Usually one blank, then the next token. (take_token may have
@@ -887,6 +899,11 @@ bool next_data_token(in_file& f, std::string& tok) {
         f.advance(static_cast<std::size_t>(p - b));
         if (p < e || !f.refill()) return true;
     }
+}
+
+std::int64_t stream_cells(in_file& f, double* cells, std::int64_t n, double quoted_value, std::string& scratch) {
+    cursor c(f);
+    return read_cells(c, cells, n, scratch, cell_reading{true, &quoted_value});
 }
 
 int data_last_error() noexcept { return g_last_error; }

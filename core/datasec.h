@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "core/infile.h"
 #include "core/outfile.h"
@@ -101,6 +102,15 @@ int dsave_row_length(const table& t) noexcept;
 // skipped, a line break inside it is dropped, quotes are kept. False at the
 // end of the file (tok then unchanged).
 bool next_data_token(in_file& f, std::string& tok);
+
+// Streams the cells of a full-form data section for exports that do not
+// load them: reads up to n cells from where f stands into `cells`, as
+// read_data reads them, except that every separator (also "," and ";") is
+// skipped before each token and any quoted token, a data symbol or not, is
+// `quoted_value`. Consecutive calls go on where the last one ended.
+// Returns the number of cells stored: fewer than n only at the end of the
+// input. `scratch` is working space kept between calls.
+std::int64_t stream_cells(in_file& f, double* cells, std::int64_t n, double quoted_value, std::string& scratch);
 
 // Converts one unquoted cell token (line breaks already removed) as the
 // readers do: bit for bit what strtod gives in the "C" locale.

@@ -5,23 +5,14 @@
 
 namespace vt::biff {
 
-namespace {
-
-void header(out_file& f, std::uint16_t type, std::uint16_t length) {
-    put_u16le(f, type);
-    put_u16le(f, length);
-}
-
-}  // namespace
-
 void write_bof(out_file& f) {
-    header(f, rec_bof, 4);
+    put_record_head(f, rec_bof, 4);
     put_u16le(f, 2);       // version
     put_u16le(f, 0x0010);  // a worksheet
 }
 
 void write_colwidth(out_file& f, std::uint8_t column, std::uint16_t width) {
-    header(f, rec_colwidth, 4);
+    put_record_head(f, rec_colwidth, 4);
     put_u8(f, column);
     put_u8(f, column);  // a range of one column
     put_u16le(f, width);
@@ -30,7 +21,7 @@ void write_colwidth(out_file& f, std::uint8_t column, std::uint16_t width) {
 void write_label(out_file& f, std::uint16_t row, std::uint16_t column, std::string_view text, std::uint8_t align) {
     if (text.size() > max_label) text = text.substr(0, max_label);
     const auto n = static_cast<std::uint8_t>(text.size());
-    header(f, rec_label, static_cast<std::uint16_t>(8 + n));
+    put_record_head(f, rec_label, static_cast<std::uint16_t>(8 + n));
     put_u16le(f, row);
     put_u16le(f, column);
     put_u8(f, 0x00);
@@ -41,7 +32,7 @@ void write_label(out_file& f, std::uint16_t row, std::uint16_t column, std::stri
 }
 
 void write_number(out_file& f, std::uint16_t row, std::uint16_t column, double value) {
-    header(f, rec_number, 15);
+    put_record_head(f, rec_number, 15);
     put_u16le(f, row);
     put_u16le(f, column);
     put_u8(f, 0x00);
@@ -50,6 +41,6 @@ void write_number(out_file& f, std::uint16_t row, std::uint16_t column, double v
     put_f64le(f, value);
 }
 
-void write_eof(out_file& f) { header(f, rec_eof, 0); }
+void write_eof(out_file& f) { put_record_head(f, rec_eof, 0); }
 
 }  // namespace vt::biff

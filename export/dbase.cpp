@@ -45,9 +45,9 @@ std::string oem(std::string s) {
     return s;
 }
 
-// The cells of the table in data order. Normally they are read token by
-// token from the input, which stands at the data section; a keyed section
-// has been loaded into memory instead and is read from there.
+// The cells of the table in data order. Normally they are read from the
+// input, which stands at the data section, a block at a time; a keyed
+// section has been loaded into memory instead and is read from there.
 class cell_source {
 public:
     cell_source(in_file& in, const table& t, bool symbols_take_value, double symbol_value)
@@ -57,12 +57,13 @@ public:
     // 0, as the data reader has it, never the cell of an earlier record.
     double next() {
         if (t_.data() != nullptr) return next_in_memory();
-        if (!read_token()) return 0;
-        if (symbols_take_value_ && token_.front() == '"') return symbol_value_;
-        return parse_cell_number(token_.data(), token_.data() + token_.size());
+        if (next_ == filled_ && !refill()) return 0;
+        return block_[next_++];
     }
 
 private:
+    static constexpr std::int64_t block_cells = 1 << 16;
+
     double next_in_memory() {
         if (position_ >= static_cast<std::int64_t>(t_.data_handle.size())) return 0;
         const double x = t_.data()[position_++];
@@ -70,18 +71,14 @@ private:
         return symbols_take_value_ ? symbol_value_ : 0;
     }
 
-    // Skips separators and line breaks, then takes everything up to the
-    // next separator; line breaks inside a token are dropped. False at the
-    // end of the file.
-    bool read_token() {
-        token_.clear();
-        int c = in_.get();
-        while (c == ' ' || c == '\r' || c == '\n' || c == '\t' || c == ';' || c == ',') c = in_.get();
-        while (c != in_file::eof && c != ',' && c != ';' && c != '\t' && c != ' ') {
-            if (c != '\r' && c != '\n') token_.push_back(static_cast<char>(c));
-            c = in_.get();
-        }
-        return !token_.empty();
+    // Reads the next block; false once the section has no more cells. A
+    // quoted cell, a data symbol or not, is 0 unless the caller gave it a
+    // value.
+    bool refill() {
+        if (block_.empty()) block_.resize(block_cells);
+        filled_ = stream_cells(in_, block_.data(), block_cells, symbols_take_value_ ? symbol_value_ : 0, scratch_);
+        next_ = 0;
+        return filled_ > 0;
     }
 
     in_file& in_;
@@ -89,7 +86,10 @@ private:
     bool symbols_take_value_;
     double symbol_value_;
     std::int64_t position_ = 0;
-    std::string token_;
+    std::vector<double> block_;
+    std::int64_t next_ = 0;
+    std::int64_t filled_ = 0;
+    std::string scratch_;
 };
 
 enum class layout { per_cell, per_row };
@@ -153,12 +153,18 @@ int write_per_cell(const table& t, const request& r, cell_source& cells, const s
     bool any = nvars > 0;
     for (const variable& v : t.vars) any = any && value_count(v) > 0;
     std::vector<int> position(nvars, 0);
+    // A text field keeps its bytes from record to record: only the values
+    // that moved on are put again (the innermost one every record).
+    std::size_t changed_from = 0;
     while (any) {
-        for (std::size_t k = 0; k < nvars; ++k)
+        for (std::size_t k = changed_from; k < nvars; ++k)
             w.put_text(static_cast<int>(k) + 1, texts[k][static_cast<std::size_t>(position[k])]);
         w.put_number(cell_field, cells.next());
         ok = w.write_record() == 0 && ok;
         if (!advance(position, t)) break;
+        changed_from = nvars;
+        while (changed_from > 0 && position[changed_from - 1] == 0) --changed_from;
+        if (changed_from > 0) --changed_from;
     }
     return w.close(dbf::today()) == 0 && ok ? 0 : codes::cannot_open;
 }

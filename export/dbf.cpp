@@ -29,6 +29,7 @@
 #include <string_view>
 
 #include "core/byteorder.h"
+#include "core/numfmt.h"
 #include "core/outfile.h"
 #include "platform/fsinfo.h"
 
@@ -216,12 +217,18 @@ void writer::put_number(int number, double value) {
     const std::size_t width = static_cast<std::size_t>(f.width);
     // Room for any number a field can describe: a sign, the 309 integer
     // digits of the largest double, the point and 255 decimals. Printed
-    // without the width, so the length the compiler has to assume stays
-    // bounded; the blanks in front come from the field itself.
+    // without the width; the blanks in front come from the field itself.
+    // The exact fixed-point formatter gives printf's bytes for the decimals
+    // a table can have; beyond those printf itself is asked.
     char text[640];
-    const int printed = std::snprintf(text, sizeof text, "%.*f", f.decimals, value);
-    if (printed < 0) return;
-    const std::size_t length = static_cast<std::size_t>(printed);
+    std::size_t length = 0;
+    if (f.decimals >= 0 && f.decimals <= max_decimals) {
+        length = format_fixed(text, value, f.decimals);
+    } else {
+        const int printed = std::snprintf(text, sizeof text, "%.*f", f.decimals, value);
+        if (printed < 0) return;
+        length = static_cast<std::size_t>(printed);
+    }
     const std::size_t kept = length < sizeof text ? length : sizeof text - 1;
     if (length <= width) {
         if (kept < length) {
@@ -243,13 +250,30 @@ void writer::put_number(int number, double value) {
     std::copy(text, text + width, p);
 }
 
+// Records are gathered in a large buffer and handed to the file in one
+// write per buffer, not one per record.
+bool writer::flush_records() {
+    if (pending_.empty()) return true;
+    std::FILE* fp = file_.stream();
+    const bool ok = fp != nullptr && std::fwrite(pending_.data(), 1, pending_.size(), fp) == pending_.size();
+    // Records that did not reach the file are not counted.
+    if (!ok) records_ -= static_cast<std::uint32_t>(pending_.size() / record_.size());
+    pending_.clear();
+    return ok;
+}
+
 int writer::write_record() {
     record_[0] = ' ';
-    std::FILE* fp = file_.stream();
-    if (fp == nullptr || std::fwrite(record_.data(), 1, record_.size(), fp) != record_.size()) {
+    if (file_.stream() == nullptr) {
         record_failed_ = true;
         return fail(err_record_write);
     }
+    if (pending_.capacity() == 0) pending_.reserve(std::max(record_buffer, record_.size()));
+    if (pending_.size() + record_.size() > pending_.capacity() && !flush_records()) {
+        record_failed_ = true;
+        return fail(err_record_write);
+    }
+    pending_.insert(pending_.end(), record_.begin(), record_.end());
     ++records_;
     return 0;
 }
@@ -258,7 +282,9 @@ int writer::close(const date& stamp) {
     std::FILE* fp = file_.stream();
     if (fp == nullptr) return 0;
     int rc = 0;
-    if (std::fseek(fp, 0, SEEK_END) != 0)
+    if (!flush_records())
+        rc = fail(err_record_write);
+    else if (std::fseek(fp, 0, SEEK_END) != 0)
         rc = fail(err_seek_end);
     else if (std::fputc(file_end, fp) == EOF)
         rc = fail(err_close_write);

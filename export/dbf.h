@@ -131,6 +131,12 @@ private:
     int record_length_ = 1;
     int header_length_ = 33;
     std::uint32_t records_ = 0;
+    bool flush_records();
+
+    // Records written but not yet handed to the file.
+    static constexpr std::size_t record_buffer = std::size_t{1} << 20;
+    std::vector<char> pending_;
+
     std::string record_;
     plat::staged_file file_;  // the output, in place only once closed whole
     int last_error_ = 0;

@@ -296,6 +296,16 @@ VT_EXPORT long long vt_table_cell_count(const vt_table *table);
    NULL table or a negative first or count. */
 VT_EXPORT long long vt_table_cells(const vt_table *table, long long first, long long count, double *values,
                                    signed char *symbols);
+/* Writes the table file path as a Lotus worksheet into path2: a WK1 file
+   when the name's extension is "wk1" in any case, else a WKS file; the
+   name is used as given. table must be null (only files are converted).
+   symbols: the texts of the data symbols ".;..;...;....;.....;......;
+   .......;-"; when the table names symbol texts of its own, the buffer
+   receives the table's list (its texts, the plain symbols for the others,
+   each followed by ";") provided it has room: hosts pass a buffer of at
+   least 169 bytes. 0 written, 400 a file cannot be opened or written, a
+   reader code, 200/201 no memory. */
+VT_EXPORT int lotkonv(const char *path, const char *path2, const void *table, char *symbols);
 
 #ifdef __cplusplus
 }

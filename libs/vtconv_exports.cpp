@@ -15,6 +15,7 @@
 #include "export/html.h"
 #include "export/kml.h"
 #include "export/nsd.h"
+#include "export/lotus.h"
 #include "export/print.h"
 #include "export/resave.h"
 #include "export/sdmx.h"
@@ -321,5 +322,22 @@ int nsdkonv(const char* infile, const char* outfile, const char* defaultname, co
         auto str = [](const char* s) { return std::string(s ? s : ""); };
         if (infile == nullptr && table != nullptr) return vt::codes::cannot_open;
         return vt::nsdkonv(str(infile), str(outfile), str(defaultname));
+// The symbol list comes back in the caller's buffer when the table names
+// symbol texts of its own. Hosts size that buffer for eight texts of up to
+// 20 characters with their separators; a longer list is not written into
+// it, as it would run past the buffer's end.
+int lotkonv(const char* path, const char* path2, const void* table, char* symbols) {
+    return vt::guard([&] {
+        conversion_settings();
+        auto str = [](const char* s) { return std::string(s ? s : ""); };
+        if (path == nullptr && table != nullptr) return vt::codes::cannot_open;
+        std::string list = str(symbols);
+        const std::string given = list;
+        const int rc = vt::lotkonv(str(path), str(path2), list);
+        if (rc == 0 && symbols != nullptr && list != given && list.size() < vt::lotus_symbol_buffer) {
+            list.copy(symbols, list.size());
+            symbols[list.size()] = '\0';
+        }
+        return rc;
     });
 }

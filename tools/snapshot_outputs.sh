@@ -15,7 +15,7 @@ vtbatch=$(cd "$1" && pwd)/batch/vtbatch
 rm -rf "$2" && mkdir -p "$2"
 out=$(cd "$2" && pwd)
 
-functions="text asp html1 html2 reltable graph matrix prnmatrix prntable dbase1 dbase2 dbase3 dbase4 excel
+functions="text asp html1 html2 reltable graph matrix prnmatrix prntable dbase1 dbase2 dbase3 dbase4 excel lotus
 vtfile pivotauto pivotmanual selvalues aggvalues"
 
 # The option sets: the defaults, and every switch turned the other way.
@@ -47,6 +47,7 @@ extension() {
     matrix) echo mtx ;;
     dbase*) echo dbf ;;
     excel) echo xls ;;
+    lotus) echo wk1 ;;
     *) echo vt ;;
     esac
 }

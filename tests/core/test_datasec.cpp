@@ -200,6 +200,25 @@ TEST_F(DataSection, NumbersReadAsStrtodReadsThem) {
               std::strtod(long_tok.c_str(), nullptr));
 }
 
+// Streaming, as the exports that do not load the cells read them: every
+// separator skipped before a token (a leading "," gives no empty cell),
+// every quoted token the given value, blocks continuing where the last
+// ended, across refills of a small buffer.
+TEST_F(DataSection, StreamedCellsInBlocks) {
+    for (const std::size_t buffer : {std::size_t{0}, std::size_t{3}}) {
+        SCOPED_TRACE(buffer);
+        auto r = load(one_stub, "\n,;1 -2.5,\".\"\t\"x\" 12\r\n34 \n,5e-1;", buffer);
+        ASSERT_EQ(r.rc, 0);
+        std::string scratch;
+        double block[4] = {};
+        EXPECT_EQ(vt::stream_cells(*r.file, block, 4, -7, scratch), 4);
+        EXPECT_TRUE(same_bits({block, block + 4}, {1, -2.5, -7, -7}));
+        EXPECT_EQ(vt::stream_cells(*r.file, block, 4, -7, scratch), 2);
+        EXPECT_TRUE(same_bits({block, block + 2}, {1234, 0.5}));
+        EXPECT_EQ(vt::stream_cells(*r.file, block, 4, -7, scratch), 0);
+    }
+}
+
 TEST_F(DataSection, TokensStraddlingBufferRefills) {
     // A larger table read through buffers of 1 to 7 bytes must give the
     // cells the normal buffer gives, with line breaks inside tokens too.

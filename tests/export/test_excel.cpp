@@ -232,6 +232,77 @@ TEST_F(ExcelTest, NotesByLevel) {
     EXPECT_EQ(run(table, 0, 2), body + level2 + eof());
 }
 
+TEST_F(ExcelTest, LevelTwoAddsVariableValueAndCellNotesOfTheOptionalKind) {
+    const std::string notes =
+        "NOTEX=\"Mandatory.\";\nNOTE=\"Optional.\";\nNOTEX(\"region\")=\"Var x.\";\nNOTE(\"region\")=\"Var n.\";\n"
+        "VALUENOTEX(\"region\",\"south\")=\"South x.\";\nVALUENOTE(\"region\",\"north\")=\"North n.\";\n"
+        "VALUENOTE(\"year\",\"2021\")=\"Year n.\";\nCELLNOTEX(\"north\",\"2021\")=\"Cell x.\";\n"
+        "CELLNOTE(\"south\",\"*\")=\"Cell n.\";\n";
+    const std::string body = top + lab(3, 1, "2020") + lab(3, 2, "2021") + colw(0, 7 * 256) + lab(4, 0, "north") +
+                             num(4, 1, 1) + num(4, 2, 2) + lab(5, 0, "south") + num(5, 1, 3) + num(5, 2, 4);
+    // Level 1: the mandatory kinds only (and the table's own notes).
+    EXPECT_EQ(run(two_by_two(notes), 0, 1),
+              body + lab(7, 0, "Mandatory.") + lab(9, 0, "Optional.") + lab(11, 0, "region:") + lab(12, 0, "Var x.") +
+                  lab(14, 0, "region:") + lab(15, 0, "south:") + lab(16, 0, "South x.") + lab(18, 0, "region:") +
+                  lab(19, 0, "north:") + lab(20, 0, "year:") + lab(21, 0, "2021:") + lab(22, 0, "Cell x.") + eof());
+    // Level 2: each variable's NOTE after its NOTEX, VALUENOTE under the
+    // value's caption (the variable named once), CELLNOTE after CELLNOTEX;
+    // a "*" in a cell note names no value.
+    EXPECT_EQ(run(two_by_two(notes), 0, 2),
+              body + lab(7, 0, "Mandatory.") + lab(9, 0, "Optional.") + lab(11, 0, "region:") + lab(12, 0, "Var x.") +
+                  lab(14, 0, "region:") + lab(15, 0, "Var n.") + lab(17, 0, "region:") + lab(18, 0, "north:") +
+                  lab(19, 0, "North n.") + lab(21, 0, "south:") + lab(22, 0, "South x.") + lab(24, 0, "year:") +
+                  lab(25, 0, "2021:") + lab(26, 0, "Year n.") + lab(28, 0, "region:") + lab(29, 0, "north:") +
+                  lab(30, 0, "year:") + lab(31, 0, "2021:") + lab(32, 0, "Cell x.") + lab(34, 0, "region:") +
+                  lab(35, 0, "south:") + lab(36, 0, "Cell n.") + eof());
+}
+
+TEST_F(ExcelTest, NotesAreCutAtSeventyAndCellNotesAtSixty) {
+    const std::string word(9, 'w');
+    std::string text;
+    for (int i = 0; i < 8; ++i) text += word + " ";
+    auto joined = [&](int n) {
+        std::string s = word;
+        for (int i = 1; i < n; ++i) s += " " + word;
+        return s + " ";
+    };
+    const std::string body = top + lab(3, 1, "2020") + lab(3, 2, "2021") + colw(0, 7 * 256) + lab(4, 0, "north") +
+                             num(4, 1, 1) + num(4, 2, 2) + lab(5, 0, "south") + num(5, 1, 3) + num(5, 2, 4);
+    EXPECT_EQ(run(two_by_two("NOTEX=\"" + text + "\";\nCELLNOTEX(\"south\",\"*\")=\"" + text + "\";\n"), 0, 1),
+              body + lab(7, 0, joined(7)) + lab(8, 0, joined(1)) + lab(10, 0, "region:") + lab(11, 0, "south:") +
+                  lab(12, 0, joined(6)) + lab(13, 0, joined(2)) + eof());
+}
+
+TEST_F(ExcelTest, InformationPerContentsValueWithCaptionsFromTheLabelFile) {
+    const std::string table =
+        head() +
+        "STUB=\"region\";\nHEADING=\"contents\";\nCONTVARIABLE=\"contents\";\nVALUES(\"region\")=\"north\";\n"
+        "VALUES(\"contents\")=\"Imports\",\"Exports\";\nLAST-UPDATED(\"Exports\")=\"20240102 10:30\";\n"
+        "UNITS(\"Imports\")=\"SEK thousands\";\nUNITS(\"Exports\")=\"SEK\";\nCONTACT(\"Imports\")=\"Anna\";\n"
+        "STOCKFA(\"Imports\")=\"F\";\nREFPERIOD(\"Exports\")=\"31 December\";\nBASEPERIOD(\"Imports\")=\"2000\";\n"
+        "CFPRICES(\"Exports\")=\"C\";\nDAYADJ(\"Imports\")=YES;\nSEASADJ(\"Exports\")=YES;\n"
+        "SOURCE=\"Customs office of the realm, which keeps the records of all trade\";\nCOPYRIGHT=YES;\n"
+        "DATABASE=\"Db\";\nDATA=\n1 2;\n";
+    dir_.write("labels.ini", "[Notes]\nLastupdated=Updated\nContact=Ask:\nStockF=Flows\n[Labels]\nUnit=Measure:\n");
+    // Each item per contents value under the value's caption, the values
+    // in the order the file first names them (Exports, by LAST-UPDATED); a
+    // text of more than one line (SOURCE is cut at 60) stands below its
+    // caption.
+    const std::string expected =
+        top + lab(3, 1, "Imports") + lab(3, 2, "Exports") + colw(0, 7 * 256) + lab(4, 0, "north") + num(4, 1, 1) +
+        num(4, 2, 2) + lab(6, 0, "Exports:") + lab(7, 0, "Updated") + lab(7, 1, "2024-01-02  10:30") +
+        lab(9, 0, "SOURCE:") + lab(10, 0, "Customs office of the realm, which keeps the records of all ") +
+        lab(11, 0, "trade") + lab(13, 0, "Imports:") + lab(14, 0, "Ask:") + lab(14, 1, "Anna") +
+        lab(16, 0, "COPYRIGHT") + lab(18, 0, "Exports:") + lab(19, 0, "Measure:") + lab(19, 1, "SEK") +
+        lab(21, 0, "Imports:") + lab(22, 0, "Measure:") + lab(22, 1, "SEK thousands") + lab(24, 0, "Imports:") +
+        lab(25, 0, "STOCKFA:") + lab(25, 1, "Flows") + lab(27, 0, "Exports:") + lab(28, 0, "REFPERIOD:") +
+        lab(28, 1, "31 December") + lab(30, 0, "Imports:") + lab(31, 0, "BASEPERIOD:") + lab(31, 1, "2000") +
+        lab(33, 0, "Exports:") + lab(34, 0, "Cprices") + lab(36, 0, "Imports:") + lab(37, 0, "Dayadj") +
+        lab(39, 0, "Exports:") + lab(40, 0, "Seasadj") + lab(42, 0, "Database:") + lab(42, 1, "Db") +
+        lab(44, 0, "MATRIX:") + lab(44, 1, "M1") + eof();
+    EXPECT_EQ(run(table, 0, 3, 0, 0, 0, symbols, dir_.file("labels.ini")), expected);
+}
+
 TEST_F(ExcelTest, TableInformationWithCaptionsFromTheLabelFile) {
     const std::string info =
         "LAST-UPDATED=\"20240131 09:00\";\nSOURCE=\"Office\";\nCOPYRIGHT=YES;\nSTOCKFA=\"S\";\n"
