@@ -1,5 +1,7 @@
 #include "core/datacheck.h"
 
+#include "core/tokens.h"
+
 #include <charconv>
 #include <cmath>
 #include <string_view>
@@ -9,39 +11,6 @@
 namespace vt {
 
 namespace {
-
-bool is_separator(int c) noexcept { return c == ' ' || c == '\t' || c == ',' || c == ';'; }
-bool is_break(int c) noexcept { return c == '\n' || c == '\r'; }
-
-// The tokens of the section as the readers see them: a token runs up to
-// the next separator, a line break inside it is dropped.
-class tokens {
-public:
-    explicit tokens(in_file& in) : in_(in) {}
-
-    // The next token and the separator that ended it (0 at the end of the
-    // file). False when the section has ended (";" seen or end of file).
-    bool next(std::string& tok, int& term) {
-        tok.clear();
-        term = 0;
-        if (ended_) return false;
-        int c = in_.get();
-        while (c != in_file::eof && (c == ' ' || c == '\t' || c == ',' || is_break(c))) c = in_.get();
-        if (c == in_file::eof || c == ';') {
-            ended_ = true;
-            return false;
-        }
-        for (; c != in_file::eof && !is_separator(c); c = in_.get())
-            if (!is_break(c)) tok.push_back(static_cast<char>(c));
-        term = c == in_file::eof ? 0 : c;
-        if (term == ';' || term == 0) ended_ = true;
-        return true;
-    }
-
-private:
-    in_file& in_;
-    bool ended_ = false;
-};
 
 // A token for a message: at most 40 bytes in quotes, a quote or backslash
 // escaped with a backslash and bytes outside printable ASCII as \xHH, so
@@ -111,12 +80,14 @@ std::int64_t check_data_section(const table& t, in_file& in, const std::function
     for (std::size_t k = nstub; k < t.vars.size(); ++k) ncols *= t.vars[k].value_count;
     const std::int64_t declared = keyed ? ncols : count_cells(t.vars);
 
-    tokens toks(in);
-    std::string tok;
-    int term = 0;
+    data_tokens toks(in);
+    std::string_view tok;
+    char term = '\0';
     std::int64_t cells = 0, rows = 0;
     std::size_t key_at = 0;  // keyed form: the stub variable whose key comes next
     while (toks.next(tok, term)) {
+        // A section that starts with ";" has no cells at all.
+        if (tok.empty() && term == ';' && cells == 0 && rows == 0) break;
         if (keyed && key_at < nstub) {
             if (key_at == 0) {
                 if (rows > 0 && cells != ncols)
@@ -130,13 +101,15 @@ std::int64_t check_data_section(const table& t, in_file& in, const std::function
                 problem("row " + std::to_string(rows) + ": key " + shown(tok) + " names no value of \"" +
                         (v.name ? *v.name : std::string()) + "\"");
             ++key_at;
-            continue;
+        } else {
+            ++cells;
+            // An empty token (a section starting with ",") reads as 0.
+            if (const std::string p = tok.empty() ? std::string() : cell_problem(tok); !p.empty())
+                problem((keyed ? "row " + std::to_string(rows) + ", " : std::string()) + "cell " +
+                        std::to_string(cells) + ": " + shown(tok) + " " + p);
+            if (keyed && cells == ncols) key_at = 0;
         }
-        ++cells;
-        if (const std::string p = cell_problem(tok); !p.empty())
-            problem((keyed ? "row " + std::to_string(rows) + ", " : std::string()) + "cell " + std::to_string(cells) +
-                    ": " + shown(tok) + " " + p);
-        if (keyed && cells == ncols) key_at = 0;
+        if (term == ';') break;  // the end of the section
     }
     if (keyed) {
         if (rows > 0 && cells != ncols)

@@ -13,7 +13,6 @@
 #include "export/nsd.h"
 
 #include <algorithm>
-#include <initializer_list>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -144,10 +143,6 @@ std::string directory_of(const std::string& path) {
     return slash == std::string::npos ? std::string(".") : slash == 0 ? std::string("/") : p.substr(0, slash);
 }
 
-void remove_files(std::initializer_list<const std::string*> files) {
-    for (const std::string* f : files) std::remove(plat::native_path(*f).c_str());
-}
-
 int convert(const std::string& infile, const std::string& outfile, const std::string& defaultname) {
     table t = table_new();
     if (const int rc = load_whole_table(infile, t, codes::cannot_open); rc != 0) return rc;
@@ -187,11 +182,8 @@ int convert(const std::string& infile, const std::string& outfile, const std::st
             largest = std::max(largest, x);
         }
         data.line(line);
-        if (space < least_while_writing) {
-            data.close();
-            remove_files({&out.data});
-            return codes::nsd_no_space;
-        }
+        // The data file begun is dropped: an old one of that name stays.
+        if (space < least_while_writing) return codes::nsd_no_space;
     }
     if (!data.close()) return codes::cannot_open;
 

@@ -31,6 +31,12 @@ public:
 
     // One token with what follows it ('\0': nothing).
     void put(std::string_view token, char after) {
+        // A "]]>" inside a token would end the block early: it is split
+        // over two blocks, which read back as the same text.
+        for (std::size_t k; (k = token.find("]]>")) != std::string_view::npos; token.remove_prefix(k + 2)) {
+            out_.write(token.substr(0, k + 2));
+            out_.write("]]><![CDATA[");
+        }
         out_.write(token);
         if (after != '\0') out_.put(after);
         line_ += token.size() + 1;

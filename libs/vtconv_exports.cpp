@@ -253,6 +253,9 @@ int xdfsave(const char* infile, const char* outfile, int type, const char* lang,
         conversion_settings();
         auto str = [](const char* s) { return std::string(s ? s : ""); };
         return vt::xdfsave(str(infile), str(outfile), type, str(lang), rounding, doctype);
+    });
+}
+
 int kmlsave(const char* infile, const char* outfile, const char* dir) {
     return vt::guard([&] {
         conversion_settings();
@@ -322,6 +325,9 @@ int nsdkonv(const char* infile, const char* outfile, const char* defaultname, co
         auto str = [](const char* s) { return std::string(s ? s : ""); };
         if (infile == nullptr && table != nullptr) return vt::codes::cannot_open;
         return vt::nsdkonv(str(infile), str(outfile), str(defaultname));
+    });
+}
+
 // The symbol list comes back in the caller's buffer when the table names
 // symbol texts of its own. Hosts size that buffer for eight texts of up to
 // 20 characters with their separators; a longer list is not written into

@@ -13,7 +13,7 @@ sys.path.insert(0, os.path.join(REPO, "python"))
 import gen_codes  # noqa: E402
 
 _PROTO = re.compile(r"VT_EXPORT\s+([\w\s\*]+?)\s*\b(\w+)\s*\(([^)]*)\)\s*;", re.S)
-_C_OF_KIND = {"path": "const char *", "text": "const char *", "int": "int", "uint": "unsigned int",
+_C_OF_KIND = {"path": "const char *", "text": "const char *", "textbuf": "char *", "int": "int", "uint": "unsigned int",
               "table": "const void *", "listbox": "const vt_listbox *"}
 _C_OF_RESULT = {"code": "int", "one": "int", "uint": "unsigned int"}
 

@@ -6,7 +6,8 @@ Python defaults behind the arguments:
   one   returns 1 (the housekeeping exports)
   uint  an unsigned number
 Argument kinds: path (a file name: str, bytes or os.PathLike), text (a
-Windows-1252 text: str or bytes), int, uint, table (must be None: the
+Windows-1252 text: str or bytes), textbuf (a text the library may write
+back into, handed over in a buffer), int, uint, table (must be None: the
 libraries work on files), listbox (a veltra.ListBox).
 
 A test compares this table with include/vtconv.h and include/vtops.h, so an
@@ -14,6 +15,9 @@ export added there without a line here is caught.
 """
 
 SYMBOLS = ".;..;...;....;.....;......;.......;-"
+# The size of the buffer a textbuf argument (a text the library may rewrite)
+# gets, as hosts size it.
+TEXT_BUFFER = 169
 
 VTCONV = """
 one VelInit()
@@ -45,6 +49,7 @@ code kmlsave3(path infile, path outfile, path dir, text symbols=SYMBOLS)
 code gesmes2003(path infile, path outfile, text unitvar="", text Sender="", text Receiver="", text InterchangeMsg="", text MessageRef="", text DSN="", text Datastruct="", text Conf="", text ObsStatus="", text Include="D", text CodeListOrg="", int Test=0, path CodeFile=None, int ARRvar=0, text listA="", text listB="", text ContactName="missing", text ContactEmail="missing")
 code arekonv(path path, path path2, int oem=0, text series_file="", int keep_unnamed=0)
 code nsdkonv(path infile, path outfile, text defaultname="", table table=None)
+code lotkonv(path path, path path2, table table=None, textbuf symbols=SYMBOLS)
 """
 
 VTOPS = """

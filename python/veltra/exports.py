@@ -13,10 +13,12 @@ from .errors import VeltraError, meaning
 from .listbox import ListBox, vt_listbox
 
 _LINE = re.compile(r"^(code|one|uint) (\w+)\((.*)\)$")
-_ARG = re.compile(r"^(path|text|int|uint|table|listbox) (\w+)(?:=(.+))?$")
-_CTYPES = {"path": ctypes.c_char_p, "text": ctypes.c_char_p, "int": ctypes.c_int, "uint": ctypes.c_uint,
+_ARG = re.compile(r"^(path|text|textbuf|int|uint|table|listbox) (\w+)(?:=(.+))?$")
+_CTYPES = {"path": ctypes.c_char_p, "text": ctypes.c_char_p, "textbuf": ctypes.POINTER(ctypes.c_char),
+           "int": ctypes.c_int, "uint": ctypes.c_uint,
            "table": ctypes.c_void_p, "listbox": ctypes.POINTER(vt_listbox)}
-_PY_TYPES = {"path": "str | bytes | os.PathLike", "text": "str | bytes", "int": int, "uint": int,
+_PY_TYPES = {"path": "str | bytes | os.PathLike", "text": "str | bytes", "textbuf": "str | bytes", "int": int,
+             "uint": int,
              "table": None, "listbox": ListBox}
 _RESTYPES = {"code": ctypes.c_int, "one": ctypes.c_int, "uint": ctypes.c_uint}
 
@@ -53,6 +55,11 @@ def _convert(kind, name, value):
         return None if value is None else os.fsencode(value)
     if kind == "text":
         return encode_text(value)
+    if kind == "textbuf":
+        # A text the library may write back into (a symbol list): handed over
+        # in a buffer of the size hosts give it.
+        data = encode_text(value) or b""
+        return ctypes.create_string_buffer(data, max(len(data) + 1, _exports.TEXT_BUFFER))
     if kind == "table":
         if value is not None:
             raise ValueError(f"{name}: the libraries convert files only; pass None")
