@@ -459,21 +459,11 @@ int mark_operands(selection_vector& v, const std::string& list, int op, int orde
         if (two_operands && std::count(v.begin(), v.end(), 1) >= 2) *std::find(v.begin(), v.end(), 1) = 2;
         return 0;
     }
+    std::vector<std::size_t> picked;
+    if (!list_numbers(list, v.size(), picked)) return codes::op_bad_list;
     int mark = 0;
-    std::size_t at = 0;
-    while (at <= list.size()) {
-        std::size_t end = list.find(',', at);
-        if (end == std::string::npos) end = list.size();
-        const std::string_view item = trim_blanks(std::string_view(list).substr(at, end - at));
-        at = end + 1;
-        if (item.empty()) continue;
-        std::size_t n = 0;
-        for (char c : item) {
-            if (c < '0' || c > '9') return codes::op_bad_list;
-            n = n * 10 + static_cast<std::size_t>(c - '0');
-            if (n > v.size()) return codes::op_bad_list;
-        }
-        if (n < 1 || v[n - 1] != 0) return codes::op_bad_list;
+    for (std::size_t n : picked) {
+        if (v[n - 1] != 0) return codes::op_bad_list;
         v[n - 1] = ++mark;
     }
     return 0;

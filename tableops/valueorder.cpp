@@ -1,8 +1,10 @@
 // Value order: the reordering operation of berakna and the valueorder job.
 #include "tableops/valueorder.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <new>
 #include <utility>
 
 #include "core/codes.h"
@@ -51,6 +53,43 @@ void repoint(cell_ref_list& refs, const std::vector<int>& new_pos) {
         if (r >= 0 && r < static_cast<int>(new_pos.size())) r = new_pos[static_cast<std::size_t>(r)];
 }
 
+// The same move in place, for cells this operation read itself: each
+// cycle of the permutation goes round once through one spare block, so
+// only one matrix is held. False when the spare block cannot be had.
+bool move_value_blocks_in_place(double* cells_ptr, std::int64_t cells, std::int64_t block,
+                                const std::vector<int>& from) {
+    const std::size_t n = from.size();
+    const std::size_t bytes = static_cast<std::size_t>(block) * sizeof(double);
+    std::vector<double> spare;
+    try {
+        spare.resize(static_cast<std::size_t>(block));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    std::vector<char> done(n);
+    for (std::int64_t run = 0; run < cells; run += static_cast<std::int64_t>(n) * block) {
+        double* base = cells_ptr + run;
+        std::fill(done.begin(), done.end(), 0);
+        for (std::size_t start = 0; start < n; ++start) {
+            if (done[start] || static_cast<std::size_t>(from[start]) == start) continue;
+            std::memcpy(spare.data(), base + static_cast<std::int64_t>(start) * block, bytes);
+            std::size_t j = start;
+            for (;;) {
+                done[j] = 1;
+                const std::size_t k = static_cast<std::size_t>(from[j]);
+                double* to = base + static_cast<std::int64_t>(j) * block;
+                if (k == start) {
+                    std::memcpy(to, spare.data(), bytes);
+                    break;
+                }
+                std::memcpy(to, base + static_cast<std::int64_t>(k) * block, bytes);
+                j = k;
+            }
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 int reorder_values(table& source, const bearb& req, in_file* source_file, table& out) {
@@ -62,7 +101,10 @@ int reorder_values(table& source, const bearb& req, in_file* source_file, table&
     std::vector<int> from;
     if (e.values.size() != sv.values.size() || !listed_positions(sv, e.values, from)) return codes::op_failed;
 
-    if (!source.data()) {
+    // Cells read here belong to this operation and are reordered where they
+    // lie; a caller's cells are copied.
+    const bool own_cells = !source.data();
+    if (own_cells) {
         if (!source_file) return codes::op_failed;
         if (const int rc = read_data(source, *source_file); rc != 0) return rc;
     }
@@ -85,8 +127,14 @@ int reorder_values(table& source, const bearb& req, in_file* source_file, table&
     v.hierarchies.clear();
     for (variable& each : out.vars) each.keys_mode = 0;  // the new table is written in full form
     compute_strides(out.vars);
-    if (!out.data_handle.allocate(static_cast<std::size_t>(cells))) return codes::no_memory;
-    move_value_blocks(source.data(), out.data(), cells, source.vars[static_cast<std::size_t>(p)].stride, from);
+    const std::int64_t block = source.vars[static_cast<std::size_t>(p)].stride;
+    if (own_cells) {
+        if (!move_value_blocks_in_place(source.data(), cells, block, from)) return codes::no_memory;
+        out.data_handle = std::move(source.data_handle);
+    } else {
+        if (!out.data_handle.allocate(static_cast<std::size_t>(cells))) return codes::no_memory;
+        move_value_blocks(source.data(), out.data(), cells, block, from);
+    }
 
     copy_head(source, out);
     out.heading = source.heading;

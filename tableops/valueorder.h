@@ -34,7 +34,9 @@ bool parse_value_order(const std::string& list, std::size_t count, std::vector<s
 // value of that text not taken yet. Values carry their codes, notes,
 // precisions and elimination role along; cell notes and data notes follow
 // their values; the contents information is rebuilt; the variable loses its
-// hierarchy. Its data are read from source_file when source holds none.
+// hierarchy. Its data are read from source_file when source holds none;
+// those cells are then reordered in place and handed to `out`, so only one
+// matrix is held.
 // Returns codes::ok, codes::op_failed (the texts are not every value of
 // the variable exactly once, or no such variable), codes::no_memory, or
 // the data reader's code.

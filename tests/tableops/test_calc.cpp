@@ -17,6 +17,7 @@
 #include "core/reader.h"
 #include "tableops/calc.h"
 #include "../platform/temp_dir.h"
+#include "table_files.h"
 
 namespace {
 
@@ -38,24 +39,9 @@ const char* const kinds =
     "DATANOTECELL(\"a\",\"r2\")=\"D\";\n"
     "DATA=\n10 7 3 \n4 0 \"..\" \n50 5 \"-\";\n";
 
-vt::table read_back(const std::string& path) {
-    vt::in_file f;
-    vt::table t = vt::table_new();
-    EXPECT_EQ(vt::read_table_file(path, f, t), 0) << path;
-    EXPECT_EQ(vt::read_data(t, f), 0);
-    return t;
-}
-
-std::vector<double> cells(const vt::table& t) {
-    const std::size_t n = static_cast<std::size_t>(vt::count_cells(t.vars));
-    return t.data() ? std::vector<double>(t.data(), t.data() + n) : std::vector<double>{};
-}
-
-std::vector<std::string> texts(const vt::variable& v) {
-    std::vector<std::string> out;
-    for (const vt::value& val : v.values) out.push_back(val.text);
-    return out;
-}
+using vt::test::cells;
+using vt::test::read_back;
+using vt::test::texts;
 
 struct calc_case {
     const char* what;

@@ -13,6 +13,7 @@
 #include "platform/message.h"
 #include "tableops/merge.h"
 #include "../platform/temp_dir.h"
+#include "table_files.h"
 
 namespace {
 
@@ -33,25 +34,11 @@ std::string region_years(const std::string& regions, const std::string& years, c
 
 vt::table load(const std::string& text) {
     vt::test::temp_dir dir;
-    dir.write("t.vt", text);
-    vt::in_file f;
-    vt::table t = vt::table_new();
-    EXPECT_EQ(vt::read_table_file(dir.file("t.vt"), f, t), 0);
-    EXPECT_EQ(vt::read_data(t, f), 0);
-    vt::compute_strides(t.vars);
-    return t;
+    return vt::test::read_back(dir.write("t.vt", text));
 }
 
-std::vector<double> cells(const vt::table& t) {
-    const std::size_t n = static_cast<std::size_t>(vt::count_cells(t.vars));
-    return std::vector<double>(t.data(), t.data() + n);
-}
-
-std::vector<std::string> texts(const vt::variable& v) {
-    std::vector<std::string> out;
-    for (const vt::value& val : v.values) out.push_back(val.text);
-    return out;
-}
+using vt::test::cells;
+using vt::test::texts;
 
 const std::string ab = "\"A\",\"B\"";
 // The first table of every merge: A and B by 2001 and 2002.

@@ -16,6 +16,7 @@
 #include "core/reader.h"
 #include "tableops/valueorder.h"
 #include "../platform/temp_dir.h"
+#include "table_files.h"
 
 namespace {
 
@@ -32,24 +33,9 @@ const char* const table_text =
     "CELLNOTE(\"South\",\"*\",\"2002\")=\"south 2002\";\nDATANOTECELL(\"1\",\"men\",\"2001\")=\"N\";\n"
     "DATA=\n111 112 121 122 \n211 212 221 222 \n311 312 321 \"..\";\n";
 
-vt::table read_back(const std::string& path) {
-    vt::in_file f;
-    vt::table t = vt::table_new();
-    EXPECT_EQ(vt::read_table_file(path, f, t), 0) << path;
-    EXPECT_EQ(vt::read_data(t, f), 0);
-    return t;
-}
-
-std::vector<double> cells(const vt::table& t) {
-    const std::size_t n = static_cast<std::size_t>(vt::count_cells(t.vars));
-    return t.data() ? std::vector<double>(t.data(), t.data() + n) : std::vector<double>{};
-}
-
-std::vector<std::string> texts(const vt::variable& v) {
-    std::vector<std::string> out;
-    for (const vt::value& val : v.values) out.push_back(val.text);
-    return out;
-}
+using vt::test::cells;
+using vt::test::read_back;
+using vt::test::texts;
 
 const vt::title_words words{"and", "by", "distr"};
 
@@ -99,6 +85,22 @@ TEST(ValueOrder, HeadingVariableAndPlainOrders) {
     ASSERT_EQ(order(dir, " 1 , 2 ", "sex"), 0);
     t = read_back(dir.file("out.vt"));
     EXPECT_EQ(cells(t), (std::vector<double>{111, 112, 121, 122, 211, 212, 221, 222, 311, 312, 321, -1e20}));
+}
+
+// Cells the caller holds are copied, not taken: the source keeps them. A
+// request that does not name every value once forms no table.
+TEST(ValueOrder, CallerCellsStay) {
+    vt::test::temp_dir dir;
+    vt::table t = read_back(dir.write("in.vt", table_text));
+    vt::bearb req;
+    req.op = vt::op_value_order;
+    req.entries.push_back({"year", std::nullopt, {"2002", "2001"}});
+    vt::table out;
+    ASSERT_EQ(vt::berakna(t, req, nullptr, out), 0);
+    EXPECT_EQ(cells(t)[0], 111);
+    EXPECT_EQ(cells(out), (std::vector<double>{112, 111, 122, 121, 212, 211, 222, 221, 312, 311, -1e20, 321}));
+    req.entries[0].values = {"2002", "2002"};
+    EXPECT_EQ(vt::berakna(t, req, nullptr, out), vt::codes::op_failed);
 }
 
 // The variable without a name is the one named like UnitVar, exactly; its
