@@ -76,7 +76,7 @@ constexpr function_row table[] = {
     {"pivotmanual", operation, ini_read::pivotmanual, plain, "pivotmanual", "stuborder headorder",
      xml_fill::pivotmanual, false, false, run_variableorder},
     {"valueorder", operation, ini_read::valueorder, xml_kind::valueorder, "valueorder", "", xml_fill::valueorder,
-     false, false, nullptr},  // valueorder
+     false, false, run_valueorder},
     {"vardelete", operation, ini_read::vardelete, xml_kind::vardelete, "vardelete", "variable titleadd",
      xml_fill::vardelete, false, false, nullptr},  // vardeleteweb
     {"textcode", operation, ini_read::textcode, plain, "textcode", "textcodeoptions", xml_fill::textcode, false,
@@ -97,7 +97,7 @@ constexpr function_row table[] = {
      "keepdescription timeoption noofvar classcat", xml_fill::aggregation, true, false, run_aggvalues},
     {"calcvalues", ini_stage::calculation, ini_read::calcvalues, xml_kind::calculation, "calculation",
      "operation includeexclude newvalue newcode betavalue order constant", xml_fill::calculation, false, false,
-     nullptr},  // calcvalues
+     run_calcvalues},
 };
 
 // Calls fn(word, position) for each blank-separated word of `list`, the

@@ -17,8 +17,10 @@
 #include "export/text.h"
 #include "export/xdf.h"
 #include "export/xmlcube.h"
+#include "tableops/calc.h"
 #include "tableops/pivot.h"
 #include "tableops/selection.h"
+#include "tableops/valueorder.h"
 
 namespace vt::batch {
 
@@ -60,6 +62,20 @@ int run_pivot(const job& j) {
 int run_variableorder(const job& j) {
     return variableorder(j.infile.c_str(), j.outfile.c_str(), j.edit.stub_order.c_str(), j.edit.head_order.c_str(),
                          j.unit_var.c_str(), title_words_from_list(j.text_words));
+}
+
+// valueorder: the values of VariableValues in the order of [ValueList].
+int run_valueorder(const job& j) {
+    return valueorder(j.infile.c_str(), j.outfile.c_str(), j.edit.value_list.c_str(), j.edit.variable.c_str(),
+                      j.unit_var.c_str(), title_words_from_list(j.text_words));
+}
+
+// calcvalues (XML calculation): a new value computed from chosen values.
+int run_calcvalues(const job& j) {
+    const selection_args& s = j.selection;
+    return calcvalues_list(j.infile.c_str(), j.outfile.c_str(), j.text_words.c_str(), s.operation,
+                           s.incl_excl.c_str(), selection_lists(j), s.order, s.newvalue.c_str(), s.betavalue.c_str(),
+                           s.constant.c_str());
 }
 
 // text: the paginated text report.

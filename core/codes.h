@@ -72,6 +72,16 @@ inline constexpr int op_bad_pivot_alt = 88;      // pivot: alt is neither 1 nor 
 inline constexpr int op_bad_order = 89;          // the orders do not name every variable exactly once
 inline constexpr int op_no_dialogue_table = 90;  // a dialogue step without the table of an earlier step
 inline constexpr int op_agg_failed = 92;         // aggvalues: no new table was formed
+inline constexpr int op_bad_value_order = 80;    // a value order that does not name every value exactly once
+inline constexpr int op_no_such_name = 85;       // a variable (valueorder) or base value (calcvalues) the table lacks
+inline constexpr int op_overlay_unnamed = 92;    // merge op 71: the new variable needs a name and texts, none given
+inline constexpr int op_blank_text = 93;         // a new value text, code or variable name empty or blanks only
+inline constexpr int op_quote_in_text = 94;      // a new value text, code or variable name holding a double quote
+inline constexpr int op_text_used = 95;          // a new value text or code the variable (or UNITS) already has
+inline constexpr int op_variable_exists = 96;    // a new variable's name is already a variable's name
+inline constexpr int op_bad_constant = 97;       // calcvalues: the constant operand is not a number
+inline constexpr int op_calc_variable_lost = 98; // calcvalues: the new table lacks the calculation variable
+inline constexpr int op_calc_failed = 200;       // calcvalues: no new table was formed
 
 // ---- Conversions.
 inline constexpr int text_cannot_open = 2;       // text report: the input or the output cannot be opened

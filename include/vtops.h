@@ -51,6 +51,43 @@ VT_EXPORT int variableorder(const char *in_path, const char *out_path, const cha
 VT_EXPORT int varorder(const char *in_path, const char *out_path, const vt_listbox *stub_list,
                        const vt_listbox *head_list, int step, const char *unit_var, const char *texts);
 
+/* Writes the table file in_path to out_path with the values of one
+   variable in a new order: value_list holds 1-based value numbers
+   separated by "," (an empty item is the first value), naming every value
+   exactly once. variable names the variable; when it equals unit_var the
+   variable without a name is meant. Every cell moves with its value; the
+   variable loses its hierarchy. texts holds the title words
+   "and;by;distr". 0 (or the data writer's code), 400 a file cannot be
+   opened, a reader code, 84 out_path is in_path, 85 no such variable, 80
+   the list does not name every value exactly once. */
+VT_EXPORT int valueorder(const char *in_path, const char *out_path, const char *value_list,
+                         const char *variable, const char *unit_var, const char *texts);
+
+/* Writes the table file in_path to out_path with a new value of one
+   variable. sel1 .. sel16 choose values of the first 16 variables as for a
+   selection (1-based numbers separated by ","; null or "" eliminates the
+   variable); the first variable given values is the calculation variable,
+   its chosen values the operands. operation: 11 add, 12 subtract, 13
+   multiply, 14 divide (two values, or one value and constant), 18 sum, 21
+   percentages, 23 per mille (of the base value beta_value, or of the sum
+   of all values when it is ""), 33 remove the chosen values. inclusion[0]
+   'm' keeps the operands beside the new value, 'u' puts it in their place.
+   order 1 takes the operands of 11..14 in the order listed; otherwise the
+   first value is the second operand. new_value is "text" or "text#code".
+   texts holds the title words "and;by;distr". 0 (or the data writer's
+   code), 400, a reader code, 81 a bad list, 83 no value chosen, 84 out_path
+   is in_path, 85 no such base value, 93 new text or code blank, 94 it holds
+   a double quote, 95 the variable (for shares: the UNITS) already has it,
+   97 the constant is not a number, 200 no new table (a letter other than
+   'm' or 'u', operands that do not fit the operation) or no memory. */
+VT_EXPORT int calcvalues(const char *in_path, const char *out_path, const char *texts, int operation,
+                         const char *inclusion, const char *sel1, const char *sel2, const char *sel3,
+                         const char *sel4, const char *sel5, const char *sel6, const char *sel7,
+                         const char *sel8, const char *sel9, const char *sel10, const char *sel11,
+                         const char *sel12, const char *sel13, const char *sel14, const char *sel15,
+                         const char *sel16, int order, const char *new_value, const char *beta_value,
+                         const char *constant);
+
 #ifdef __cplusplus
 }
 #endif

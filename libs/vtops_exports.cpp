@@ -4,7 +4,9 @@
 #include <string>
 
 #include "export/delimited.h"
+#include "tableops/calc.h"
 #include "tableops/pivot.h"
+#include "tableops/valueorder.h"
 #include "tableops/title.h"
 #include "core/guard.h"
 
@@ -40,5 +42,25 @@ int varorder(const char* in_path, const char* out_path, const vt_listbox* stub_l
     return vt::guard([&] {
         return vt::varorder(in_path, out_path, stub_list, head_list, step, unit_var,
                             vt::title_words_from_label_file(texts ? texts : ""));
+    });
+}
+
+int valueorder(const char* in_path, const char* out_path, const char* value_list, const char* variable,
+               const char* unit_var, const char* texts) {
+    return vt::guard([&] {
+        return vt::valueorder(in_path, out_path, value_list, variable, unit_var,
+                              vt::title_words_from_list(texts ? texts : ""));
+    });
+}
+
+int calcvalues(const char* in_path, const char* out_path, const char* texts, int operation, const char* inclusion,
+               const char* sel1, const char* sel2, const char* sel3, const char* sel4, const char* sel5,
+               const char* sel6, const char* sel7, const char* sel8, const char* sel9, const char* sel10,
+               const char* sel11, const char* sel12, const char* sel13, const char* sel14, const char* sel15,
+               const char* sel16, int order, const char* new_value, const char* beta_value, const char* constant) {
+    return vt::guard([&] {
+        return vt::calcvalues(in_path, out_path, texts, operation, inclusion, sel1, sel2, sel3, sel4, sel5, sel6,
+                              sel7, sel8, sel9, sel10, sel11, sel12, sel13, sel14, sel15, sel16, order, new_value,
+                              beta_value, constant);
     });
 }

@@ -13,7 +13,10 @@
 #include "core/cells.h"
 #include "core/datasec.h"
 #include "core/numfmt.h"
+#include "tableops/calc.h"
+#include "tableops/merge.h"
 #include "tableops/pivot.h"
+#include "tableops/valueorder.h"
 #include "tableops/valuesets.h"
 
 namespace vt {
@@ -64,19 +67,19 @@ double quoted_token_value(const char* begin, const char* end) noexcept {
 // ---------------------------------------------------------------------------
 // Carry-over of notes and contents information.
 
-namespace {
-
-int find_var(const table& t, const opt_string& name) {
+int variable_position(const table& t, const opt_string& name) {
     for (std::size_t i = 0; i < t.vars.size(); ++i)
         if (t.vars[i].name == name) return static_cast<int>(i);
     return -1;
 }
 
-int find_text(const variable& v, const std::string& text) {
+int value_position(const variable& v, const std::string& text) {
     for (std::size_t k = 0; k < v.values.size(); ++k)
         if (v.values[k].text == text) return static_cast<int>(k);
     return -1;
 }
+
+namespace {
 
 // Carries one list of cell entries (CELLNOTE, CELLNOTEX or DATANOTECELL).
 // A reference to a value follows the value's text into the new table; a
@@ -87,7 +90,7 @@ void carry_list(const table& from, table& to, cell_ref_list variable::*refs, tex
     for (variable& v : to.vars) (v.*refs).clear();
     (to.*texts).clear();
     std::vector<int> namesake(from.vars.size());
-    for (std::size_t i = 0; i < from.vars.size(); ++i) namesake[i] = find_var(to, from.vars[i].name);
+    for (std::size_t i = 0; i < from.vars.size(); ++i) namesake[i] = variable_position(to, from.vars[i].name);
     std::vector<cell_ref> row(to.vars.size());
     const text_list& old_texts = from.*texts;
     for (std::size_t k = 0; k < old_texts.size(); ++k) {
@@ -103,7 +106,7 @@ void carry_list(const table& from, table& to, cell_ref_list variable::*refs, tex
                 continue;
             }
             if (any) continue;
-            const int pos = find_text(to.vars[static_cast<std::size_t>(namesake[i])],
+            const int pos = value_position(to.vars[static_cast<std::size_t>(namesake[i])],
                                       ov.values[static_cast<std::size_t>(ref)].text);
             if (pos < 0) keep = false;
             else row[static_cast<std::size_t>(namesake[i])] = pos;
@@ -114,8 +117,10 @@ void carry_list(const table& from, table& to, cell_ref_list variable::*refs, tex
     }
 }
 
-// The values named by a data note are flagged; the writer works from the
-// references, so the per-entry records are not rebuilt.
+}  // namespace
+
+// The writer works from the references, so the per-entry records are not
+// rebuilt.
 void mark_datanotes(table& t) {
     for (variable& v : t.vars) {
         for (value& val : v.values) val.has_datanote = 0;
@@ -125,11 +130,9 @@ void mark_datanotes(table& t) {
     t.datanotecells.clear();
 }
 
-}  // namespace
-
 void continfo_red(table& to) {
     if (!to.contvariable) return;
-    const int cv = find_var(to, to.contvariable);
+    const int cv = variable_position(to, to.contvariable);
     if (cv < 0) {
         to.contvariable.reset();
         to.continfos.assign(1, continfo{});
@@ -221,7 +224,7 @@ int swap_operation(table& source, const bearb& req, in_file* source_file, table&
     copy_head(source, out);
     out.heading = source.heading;
     for (const request_entry& e : req.entries) {
-        const int k = find_var(out, e.name);
+        const int k = variable_position(out, e.name);
         if (k < 0) continue;
         variable& v = out.vars[static_cast<std::size_t>(k)];
         std::vector<std::string> old_texts;
@@ -301,26 +304,6 @@ std::size_t aggregation_pairs(const variable& v, const aggregation& agg, var_cel
     return map.pairs.size();
 }
 
-// The source positions of the listed texts, in source order. Texts are
-// matched in order, so values sharing a text are told apart; a text that
-// is not found after the previous match is searched from the start.
-bool listed_positions(const variable& v, const std::vector<std::string>& texts, std::vector<int>& out) {
-    std::vector<char> used(v.values.size(), 0);
-    std::size_t from = 0;
-    for (const std::string& t : texts) {
-        std::size_t k = from;
-        while (k < v.values.size() && (used[k] || v.values[k].text != t)) ++k;
-        if (k == v.values.size()) {
-            k = 0;
-            while (k < v.values.size() && (used[k] || v.values[k].text != t)) ++k;
-            if (k == v.values.size()) return false;
-        }
-        used[k] = 1;
-        out.push_back(static_cast<int>(k));
-        from = k + 1;
-    }
-    return true;
-}
 
 // A copy of the source variable with only the values at `keep`.
 void keep_values(variable& v, const std::vector<int>& keep) {
@@ -342,7 +325,7 @@ void keep_values(variable& v, const std::vector<int>& keep) {
     v.elimination_value = new_elim;
     // Hierarchy links to values that are gone would point nowhere.
     if (v.has_hierarchy) {
-        auto kept = [&v](const std::string& text) { return text == "START" || find_text(v, text) >= 0; };
+        auto kept = [&v](const std::string& text) { return text == "START" || value_position(v, text) >= 0; };
         std::vector<hierarchy_link> links;
         for (const hierarchy_link& l : v.hierarchies)
             if (kept(l.parent) && kept(l.child)) links.push_back(l);
@@ -436,6 +419,26 @@ int stream_cells(in_file& f, const std::vector<std::vector<std::int64_t>>& contr
 }
 
 }  // namespace
+
+// A text that is not found after the previous match is searched from the
+// start.
+bool listed_positions(const variable& v, const std::vector<std::string>& texts, std::vector<int>& out) {
+    std::vector<char> used(v.values.size(), 0);
+    std::size_t from = 0;
+    for (const std::string& t : texts) {
+        std::size_t k = from;
+        while (k < v.values.size() && (used[k] || v.values[k].text != t)) ++k;
+        if (k == v.values.size()) {
+            k = 0;
+            while (k < v.values.size() && (used[k] || v.values[k].text != t)) ++k;
+            if (k == v.values.size()) return false;
+        }
+        used[k] = 1;
+        out.push_back(static_cast<int>(k));
+        from = k + 1;
+    }
+    return true;
+}
 
 int selbas(table& source, const bearb& req, in_file* source_file, table& out) {
     const std::size_t n = source.vars.size();
@@ -537,6 +540,22 @@ int selbas(table& source, const bearb& req, in_file* source_file, table& out) {
     return codes::ok;
 }
 
+namespace {
+
+// Operations 61 and 71: the source merged with the request's second table.
+int merge_operation(table& source, const bearb& req, in_file* source_file, table& out) {
+    if (!req.second) return codes::op_failed;
+    if (!source.data()) {
+        if (!source_file) return codes::op_failed;
+        if (const int rc = read_data(source, *source_file); rc != 0) return rc;
+    }
+    compute_strides(source.vars);
+    int relation = 0;
+    return sammans(source, *req.second, req, out, relation);
+}
+
+}  // namespace
+
 int berakna(table& source, const bearb& req, in_file* source_file, table& out) {
     try {
         switch (req.op) {
@@ -546,6 +565,20 @@ int berakna(table& source, const bearb& req, in_file* source_file, table& out) {
                 return swap_operation(source, req, source_file, out);
             case op_reorder:
                 return reorder_variables(source, req, source_file, out);
+            case op_value_order:
+                return reorder_values(source, req, source_file, out);
+            case op_add_values:
+            case op_subtract_values:
+            case op_multiply_values:
+            case op_divide_values:
+            case op_sum_values:
+            case op_percentages:
+            case op_per_mille:
+            case op_remove_values:
+                return calculate(source, req, source_file, out);
+            case op_link:
+            case op_overlay:
+                return merge_operation(source, req, source_file, out);
             default:
                 return codes::op_not_supported;
         }

@@ -1,8 +1,10 @@
 // The table computation every table operation goes through: an operation
 // describes the new table it wants in a request (bearb) and berakna builds
 // it from the source table. Selection and aggregation (op 5, selbas) and
-// the swap of value texts and codes (op 51) live here; the other operations
-// add their codes as they come.
+// the swap of value texts and codes (op 51) live here; the variable order
+// (tableops/pivot.h), the value order (tableops/valueorder.h), the
+// calculations (tableops/calc.h) and the merge of two tables
+// (tableops/merge.h) have files of their own.
 #pragma once
 
 #include <cstdint>
@@ -25,10 +27,15 @@ enum operation : int {
     op_subtract_values = 12,   // ... subtracted,
     op_multiply_values = 13,   // ... multiplied
     op_divide_values = 14,     // ... or divided
+    op_sum_values = 18,        // a new value as the sum of chosen values (of all when none is chosen)
     op_percentages = 21,       // percentages of chosen values
     op_per_mille = 23,         // per mille shares of chosen values
     op_reorder = 31,           // a new variable order (tableops/pivot.h)
+    op_value_order = 32,       // a new value order (tableops/valueorder.h)
+    op_remove_values = 33,     // removal of chosen values
     op_swap_texts_codes = 51,  // the swap of value texts and codes
+    op_link = 61,              // the second table appended along one variable (tableops/merge.h)
+    op_overlay = 71,           // the two tables under a new first variable (tableops/merge.h)
 };
 
 // One group of an aggregation: becomes one value of the new variable.
@@ -62,7 +69,27 @@ struct bearb {
     int op = op_selection;
     std::vector<request_entry> entries;
     std::string value_set_dir;  // op 51: where texts of coded-only values are looked up
+
+    // Calculations (ops 11 to 33, tableops/calc.h). The first entry names
+    // the calculation variable and lists its operands in operand order.
+    char inclusion = 'm';      // 'm' keeps the operands beside the new value, 'u' puts it in their place
+    float constant = 0;        // the constant operand, in single precision as hosts pass it
+    int constant_decimals = 0; // characters after the first "." of the constant's text
+    std::vector<request_entry> base;  // percentages: the base value (an entry without a variable name)
+    opt_string new_value;      // the new value's text
+
+    // The merges (ops 61 and 71): the second table, with its cells. For
+    // op 71 the first entry names the new variable and lists its two value
+    // texts, each "text" or "text#code".
+    const table* second = nullptr;
 };
+
+// The position of the first variable named `name` (absent: the variable
+// without a name), or -1.
+int variable_position(const table& t, const opt_string& name);
+
+// The position of the first value of v whose text is `text`, or -1.
+int value_position(const variable& v, const std::string& text);
 
 // Appends an entry (the first append sets op to selection, as the request
 // record is created there).
@@ -96,6 +123,11 @@ variable aggregated_variable(const aggregation& agg);
 // Operation 5: selection and aggregation (the contract of berakna).
 int selbas(table& source, const bearb& req, in_file* source_file, table& out);
 
+// The positions in v of the listed texts, in the order listed. Texts are
+// matched in order, so values sharing a text are told apart (each value is
+// taken once). False when a text names no value not taken yet.
+bool listed_positions(const variable& v, const std::vector<std::string>& texts, std::vector<int>& out);
+
 // Swaps text and code of every value of v when its values carry codes (a
 // value without one keeps its text in both places).
 // When none does and the variable has a DOMAIN, the texts are looked up in
@@ -107,6 +139,23 @@ int swap_texts_codes(variable& v, const std::string& value_set_dir);
 // over to `to`, matching variables by name and values by text, and rebuilds
 // the contents information (continfo_red). Used after every operation.
 void carry_notes(const table& from, table& to);
+
+// The three lists of cell entries that travel by the same rules: each
+// variable's references and the table's texts of CELLNOTE, CELLNOTEX and
+// DATANOTECELL.
+struct cell_entry_list {
+    cell_ref_list variable::*refs;
+    text_list table::*texts;
+};
+inline constexpr cell_entry_list cell_entry_lists[] = {
+    {&variable::cellnote_refs, &table::cellnote_texts},
+    {&variable::cellnotex_refs, &table::cellnotex_texts},
+    {&variable::datanotecell_refs, &table::datanotecell_texts},
+};
+
+// Flags the values that a DATANOTECELL entry names (and only those), after
+// the references have changed.
+void mark_datanotes(table& t);
 
 // Rebuilds the contents information of `to` after an operation: clears the
 // contents variable when it is gone or keeps one value, and orders the

@@ -25,9 +25,8 @@ void selection_begin(selection_state& s, table& t) {
     s.installed.clear();
 }
 
-int mark_list(selection_vector& v, const std::string& list) {
-    std::vector<std::size_t> picked;
-    std::size_t last = 0;
+bool list_numbers(const std::string& list, std::size_t count, std::vector<std::size_t>& out) {
+    out.clear();
     std::size_t at = 0;
     while (at <= list.size()) {
         std::size_t end = list.find(',', at);
@@ -39,16 +38,23 @@ int mark_list(selection_vector& v, const std::string& list) {
         if (item.empty()) continue;
         std::size_t n = 0;
         for (char c : item) {
-            if (c < '0' || c > '9') return codes::op_bad_list;
+            if (c < '0' || c > '9') return false;
             n = n * 10 + static_cast<std::size_t>(c - '0');
-            if (n > v.size()) return codes::op_bad_list;
+            if (n > count) return false;
         }
-        // Numbers go strictly upwards: a repeated or earlier number would
-        // ask for a value twice or out of order.
-        if (n < 1 || n <= last) return codes::op_bad_list;
-        picked.push_back(n);
-        last = n;
+        if (n < 1) return false;
+        out.push_back(n);
     }
+    return true;
+}
+
+int mark_list(selection_vector& v, const std::string& list) {
+    std::vector<std::size_t> picked;
+    if (!list_numbers(list, v.size(), picked)) return codes::op_bad_list;
+    // Numbers go strictly upwards: a repeated or earlier number would ask
+    // for a value twice or out of order.
+    for (std::size_t i = 1; i < picked.size(); ++i)
+        if (picked[i] <= picked[i - 1]) return codes::op_bad_list;
     for (std::size_t n : picked) v[n - 1] = 1;
     return 0;
 }

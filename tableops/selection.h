@@ -53,6 +53,11 @@ struct selection_state {
 // Starts a selection over t: one vector of zeros per variable.
 void selection_begin(selection_state& s, table& t);
 
+// The 1-based numbers of a list separated by "," (blanks around an item
+// and empty items are skipped), in the order listed. False when an item is
+// not a number within 1..count.
+bool list_numbers(const std::string& list, std::size_t count, std::vector<std::size_t>& out);
+
 // Marks the values listed in `list` (1-based numbers separated by ",";
 // empty items are skipped) in vector v with 1. The numbers must be
 // strictly ascending and within 1..v.size(); otherwise nothing is marked

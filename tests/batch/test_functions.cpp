@@ -84,9 +84,19 @@ const std::map<std::string, function_setup>& setups() {
           "<classcat>.</classcat>\n<noofvar>1</noofvar>\n" +
               block(1, "region", "<aggreg>areas.agg</aggreg>\n<value order=\"1\">1</value>\n<value order=\"2\">2</value>\n"),
           "VALUES(\"Areas\")=\"Group A\",\"Group B\";"}},
+        {"valueorder",
+         {"[Query]\nVariableValues=sex\n[ValueList]\nValue1=3\nValue2=1\nValue3=2\n",
+          "<variable name=\"sex\">\n<value order=\"1\" code=\"3\">total</value>\n"
+          "<value order=\"2\" code=\"1\">men</value>\n<value order=\"3\" code=\"2\">women</value>\n</variable>\n",
+          "VALUES(\"sex\")=\"total\",\"men\",\"women\";"}},
         {"calcvalues",
-         {"[Query]\nOperation=11\nInclExcl=u\n", "<operation>add</operation>\n<includeexclude>exclude</includeexclude>\n",
-          ""}},
+         {"[Query]\nOperation=11\nInclExcl=u\nNewvalue=both\nOrder=1\n[Data]\nNoOfVar=2\n[Var1]\nValue1=1\nValue2=2\n"
+          "[Var2]\nValue1=1\nValue2=2\n",
+          "<operation>add</operation>\n<includeexclude>exclude</includeexclude>\n<newvalue>both</newvalue>\n"
+          "<order>1</order>\n<variable name=\"region\">\n<value order=\"1\">North</value>\n"
+          "<value order=\"2\">South</value>\n</variable>\n<variable name=\"sex\">\n<value order=\"1\">men</value>\n"
+          "<value order=\"2\">women</value>\n</variable>\n",
+          "VALUES(\"region\")=\"both\",\"East\";"}},
         {"gesmes",
          {"[Gesmes]\nSender=s\nReceiver=r\nInterchangeMsg=i\nMessageRef=m\nDSN=d\nDatastruct=ds\nConf=c\nObsStatus=o\n"
           "CodeListOrg=org\n",
