@@ -53,7 +53,7 @@ def query_outputs(query_files, vtbatch=None):
 
 def _whole_code(status, line):
     """The whole result code: the number on an "Error from" line, 0 for an
-    "ended OK" line, else the exit status (the driver's own 701..716 come
+    "ended OK" line, else the exit status (the driver's own 701..717 come
     back from their low bits when no line was written)."""
     if line and line.startswith("Error from ") and ":" in line:
         try:
@@ -62,7 +62,7 @@ def _whole_code(status, line):
             pass
     if line and line.endswith(" ended OK "):
         return status - 256 if status > 128 else status
-    if 189 <= status <= 204:  # 701..716 without a line
+    if 189 <= status <= 205:  # 701..717 without a line
         return status + 512
     return status
 

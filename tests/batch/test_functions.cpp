@@ -130,6 +130,16 @@ std::string xml_query(const function_row& f, const std::string& step_name, const
            output_name(f.name) + "</outfile>\n<errorfile>err.txt</errorfile>\n" + s.xml + "</vtquery>\n</vtqueries>\n";
 }
 
+// Writes the files a job of `f` reads beside its query (the map exports
+// take a table of regions with positions); returns the input table.
+std::string write_inputs(const vt::test::temp_dir& dir, const function_row& f, const std::string& sample) {
+    const std::string input = std::string(f.name).rfind("kml", 0) == 0 ? map_table : sample;
+    dir.write("in.vt", input);
+    dir.write("areas.agg", aggregation_file);
+    dir.write("reg.txt", coordinates_file);
+    return input;
+}
+
 }  // namespace
 
 // The README's function table names every row once, in order, with its
@@ -175,11 +185,7 @@ TEST(BatchFunctions, EveryRowRunsThroughVtbatch) {
         for (const auto& [file, name, text] : queries) {
             SCOPED_TRACE(text);
             vt::test::temp_dir dir;
-            const bool map = std::string(f.name).rfind("kml", 0) == 0;
-            const std::string input = map ? map_table : sample;
-            dir.write("in.vt", input);
-            dir.write("areas.agg", aggregation_file);
-            dir.write("reg.txt", coordinates_file);
+            const std::string input = write_inputs(dir, f, sample);
             dir.write(file, text);
             EXPECT_EQ(vt::test::run_vtbatch(dir, file), 0);
             const bool wrote = std::filesystem::exists(dir.file(output_name(f.name)));
@@ -221,15 +227,14 @@ TEST(BatchFunctions, EveryRowKeepsTheOldOutputOnAFullDisk) {
         const function_setup setup = found == setups().end() ? function_setup{} : found->second;
         SCOPED_TRACE(f.name);
         vt::test::temp_dir dir;
-        dir.write("in.vt", sample);
-        dir.write("areas.agg", aggregation_file);
+        const std::string input = write_inputs(dir, f, sample);
         dir.write("q.ini", ini_query(f, setup));
         dir.write(output_name(f.name), "old output\n");
         // A file size limit of 0 makes every write fail with EFBIG; the
         // signal it would raise is ignored, as on a full disk.
         EXPECT_NE(vt::test::run_vtbatch(dir, "q.ini", "ulimit -f 0 && trap '' XFSZ"), 0);
         EXPECT_EQ(dir.read(output_name(f.name)), "old output\n");
-        EXPECT_EQ(dir.read("in.vt"), sample);
+        EXPECT_EQ(dir.read("in.vt"), input);
         EXPECT_EQ(staging_leftovers(dir), std::vector<std::string>{});
     }
 }
@@ -247,8 +252,7 @@ TEST(BatchFunctions, EveryRowReportsRefusedCellMemory) {
         SCOPED_TRACE(f.name);
         vt::test::temp_dir dir;
         std::filesystem::current_path(dir.path());
-        dir.write("in.vt", sample);
-        dir.write("areas.agg", aggregation_file);
+        write_inputs(dir, f, sample);
         dir.write("q.ini", ini_query(f, setup));
         ASSERT_EQ(vt::batch::run_query("q.ini"), 0);
         const std::string whole = dir.read(output_name(f.name));
