@@ -148,6 +148,26 @@ bool skip(cursor& c, bool with_punct) noexcept {
 // line breaks inside are dropped. Usually a view of the window; a token
 // split by a line break or by the end of the window is gathered in
 // scratch. At the end of the input the token simply ends.
+// A token's value is fixed once the number conversion meets a byte no
+// number can hold (a NUL, most punctuation): it stops there. Such a byte in
+// the bytes `piece` of an unquoted token tells that the rest of the token
+// need not be kept, so a token of megabytes of junk costs no more than
+// blanks.
+bool stops_number(std::string_view piece) noexcept {
+    for (const char ch : piece) {
+        const auto b = static_cast<unsigned char>(ch);
+        const bool in_number = (b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') ||
+                               b == '+' || b == '-' || b == '.' || b == '(' || b == ')' || b == '_' ||
+                               b == '\v' || b == '\f';  // the conversion skips leading white space
+        if (!in_number) return true;
+    }
+    return false;
+}
+
+// A quoted token longer than this reads as 0 whatever follows (the longest
+// data symbol is nine bytes with its quotes).
+constexpr std::size_t longest_quoted = 16;
+
 std::string_view take_token(cursor& c, std::string& scratch) {
     const char* s = c.p;
     const char* p = s;
@@ -156,6 +176,12 @@ std::string_view take_token(cursor& c, std::string& scratch) {
     c.p = p;
     if (p < e && cls(*p) != k_break) return {s, static_cast<std::size_t>(p - s)};
     scratch.assign(s, p);
+    auto decided_by = [&](std::size_t from) {
+        return scratch.empty() ? false
+               : scratch[0] == '"' ? scratch.size() > longest_quoted
+                                   : stops_number(std::string_view(scratch).substr(from));
+    };
+    bool decided = decided_by(0);
     for (;;) {
         if (c.p < c.e) {
             if (cls(*c.p) == k_break) {
@@ -165,7 +191,11 @@ std::string_view take_token(cursor& c, std::string& scratch) {
             if (!is_token(*c.p)) break;
             s = c.p;
             while (c.p < c.e && is_token(*c.p)) ++c.p;
-            scratch.append(s, c.p);
+            if (!decided) {
+                const std::size_t from = scratch.size();
+                scratch.append(s, c.p);
+                decided = decided_by(from);
+            }
             continue;
         }
         if (!c.next()) break;
@@ -188,6 +218,9 @@ double c_strtod(const char* s) noexcept {
 // Everything the fast path does not take: exponents, hexadecimal, inf and
 // nan, long mantissas, trailing junk, no digits at all.
 double parse_slow(const char* b, const char* e) noexcept {
+    // The conversion stops at a NUL byte as at the end of the text, so the
+    // rest of a token of junk is never copied.
+    if (const void* nul = std::memchr(b, '\0', static_cast<std::size_t>(e - b))) e = static_cast<const char*>(nul);
     const auto n = static_cast<std::size_t>(e - b);
     char small[256];
     if (n < sizeof small) {

@@ -146,7 +146,11 @@ TEST_F(DataSection, NumbersReadAsStrtodReadsThem) {
         "0", "-0", "+7", "-0.000", "12.", ".5", "-.25", "0.1", "123456.78", "9007199254740993", "9007199254740992.5",
         "12345678901234567890", "0.30000000000000004", "1.7976931348623157e308", "1e400", "-1e400", "1e-400",
         "4.9e-324", "2.2250738585072011e-308", "0x1p3", "-0X1.8", "inf", "-Infinity", "nan", "-nan(123)", "12abc",
-        "1e5x", "-", ".", "+-1", "e5", "1,5", "0.0000000000000000000000123", "1234567890.1234567890123"};
+        "1e5x", "-", ".", "+-1", "e5", "1,5", "0.0000000000000000000000123", "1234567890.1234567890123",
+        // Junk after a number: the conversion stops at the first byte no
+        // number holds, also when the token is gathered across refills.
+        "12#99", "\v1.5", "7\x01" "99", "1.5e3!e9", "-3$", std::string("12\0" "34", 5), "0x1p3@4",
+        "nan(ab_c)x", "\x80" "5"};
     std::mt19937_64 rng(7);
     for (int i = 0; i < 20000; ++i) {
         // Decimal texts of every length around the fast path's limits.
