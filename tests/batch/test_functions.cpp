@@ -215,11 +215,11 @@ std::vector<std::string> staging_leftovers(const vt::test::temp_dir& dir) {
     return out;
 }
 
-}  // namespace
-
-// A disk that takes no byte more: every function reports a failure, the old
-// output stays whole and nothing half-written is left beside it.
-TEST(BatchFunctions, EveryRowKeepsTheOldOutputOnAFullDisk) {
+// Runs `check` once per available function with an INI form, in a fresh
+// folder holding its inputs and its query "q.ini"; `check` gets the input
+// table as written.
+template <class Check>
+void for_each_ini_job(Check check) {
     const std::string sample = vt::test::read_file(std::string(VT_TEST_DATA) + "/population.vt");
     for (const function_row& f : vt::batch::functions()) {
         if (!f.run || f.ini == vt::batch::ini_stage::none) continue;
@@ -229,6 +229,16 @@ TEST(BatchFunctions, EveryRowKeepsTheOldOutputOnAFullDisk) {
         vt::test::temp_dir dir;
         const std::string input = write_inputs(dir, f, sample);
         dir.write("q.ini", ini_query(f, setup));
+        check(f, dir, input);
+    }
+}
+
+}  // namespace
+
+// A disk that takes no byte more: every function reports a failure, the old
+// output stays whole and nothing half-written is left beside it.
+TEST(BatchFunctions, EveryRowKeepsTheOldOutputOnAFullDisk) {
+    for_each_ini_job([](const function_row& f, const vt::test::temp_dir& dir, const std::string& input) {
         dir.write(output_name(f.name), "old output\n");
         // A file size limit of 0 makes every write fail with EFBIG; the
         // signal it would raise is ignored, as on a full disk.
@@ -236,24 +246,20 @@ TEST(BatchFunctions, EveryRowKeepsTheOldOutputOnAFullDisk) {
         EXPECT_EQ(dir.read(output_name(f.name)), "old output\n");
         EXPECT_EQ(dir.read("in.vt"), input);
         EXPECT_EQ(staging_leftovers(dir), std::vector<std::string>{});
-    }
+    });
 }
 
 // No memory for the cells: a function that needs them reports it and
 // leaves the old output; one that streams the cells writes what it always
 // writes. Run in this process, where the allocation can be refused.
 TEST(BatchFunctions, EveryRowReportsRefusedCellMemory) {
-    const std::string sample = vt::test::read_file(std::string(VT_TEST_DATA) + "/population.vt");
-    const std::filesystem::path home = std::filesystem::current_path();
-    for (const function_row& f : vt::batch::functions()) {
-        if (!f.run || f.ini == vt::batch::ini_stage::none) continue;
-        const auto found = setups().find(f.name);
-        const function_setup setup = found == setups().end() ? function_setup{} : found->second;
-        SCOPED_TRACE(f.name);
-        vt::test::temp_dir dir;
-        std::filesystem::current_path(dir.path());
-        write_inputs(dir, f, sample);
-        dir.write("q.ini", ini_query(f, setup));
+    for_each_ini_job([&](const function_row& f, const vt::test::temp_dir& dir, const std::string&) {
+        // The job's names are relative to its folder, this process's for now.
+        struct in_folder {
+            std::filesystem::path home = std::filesystem::current_path();
+            explicit in_folder(const std::filesystem::path& p) { std::filesystem::current_path(p); }
+            ~in_folder() { std::filesystem::current_path(home); }
+        } here(dir.path());
         ASSERT_EQ(vt::batch::run_query("q.ini"), 0);
         const std::string whole = dir.read(output_name(f.name));
         dir.write(output_name(f.name), "old output\n");
@@ -266,6 +272,5 @@ TEST(BatchFunctions, EveryRowReportsRefusedCellMemory) {
             EXPECT_TRUE(rc == 200 || rc == 201) << rc;
             EXPECT_EQ(dir.read(output_name(f.name)), "old output\n");
         }
-        std::filesystem::current_path(home);
-    }
+    });
 }
