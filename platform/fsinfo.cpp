@@ -117,32 +117,6 @@ std::vector<std::string> list_files(const std::string& dir, std::string_view pat
 
 // Reads a whole regular file. Opening without blocking keeps a FIFO or a
 // device named by mistake from hanging the caller; they are refused.
-bool read_regular_file(const std::string& path, std::string& out) {
-    out.clear();
-    const int fd = ::open(native_path(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return false;
-    }
-    if (st.st_size > 0) out.reserve(static_cast<std::size_t>(st.st_size));
-    char buf[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n == 0) break;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ::close(fd);
-            out.clear();
-            return false;
-        }
-        out.append(buf, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    return true;
-}
-
 std::FILE* open_regular_file(const std::string& path) {
     const int fd = ::open(native_path(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return nullptr;
@@ -166,6 +140,19 @@ void remove_regular_file(const std::string& path) noexcept {
         if (::lstat(p.c_str(), &st) == 0 && (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode))) ::unlink(p.c_str());
     } catch (...) {
     }
+}
+
+bool read_regular_file(const std::string& path, std::string& out) {
+    out.clear();
+    std::FILE* fp = open_regular_file(path);
+    if (fp == nullptr) return false;
+    char buf[65536];
+    std::size_t n = 0;
+    while ((n = std::fread(buf, 1, sizeof buf, fp)) > 0) out.append(buf, n);
+    const bool ok = std::ferror(fp) == 0;
+    std::fclose(fp);
+    if (!ok) out.clear();
+    return ok;
 }
 
 }  // namespace vt::plat
