@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "dialogs/varorder.h"
 #include "export/delimited.h"
 #include "tableops/calc.h"
 #include "tableops/pivot.h"

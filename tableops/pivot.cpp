@@ -1,5 +1,5 @@
-// Pivot and variable order: the order lists of pivot, variableorder and
-// varorder, the reordering operation of berakna, and the jobs that read a
+// Pivot and variable order: the order lists of pivot and variableorder,
+// the reordering operation of berakna, and the jobs that read a
 // table, reorder it and write it.
 #include "tableops/pivot.h"
 
@@ -12,7 +12,6 @@
 #include "core/guard.h"
 #include "core/reader.h"
 #include "platform/fsinfo.h"
-#include "platform/listbox.h"
 #include "platform/text.h"
 #include "tableops/newtable.h"
 
@@ -152,8 +151,6 @@ int reorder_variables(table& source, const bearb& req, in_file* source_file, tab
     return codes::ok;
 }
 
-namespace {
-
 // The common reordering step on a table read up to its data section (f
 // stands there, or is null when t holds its data): the request, berakna
 // when the sequence changes, the heading marker, the title, and the new
@@ -195,6 +192,8 @@ int reorder_and_write(table& t, in_file* f, const variable_order& order, const c
     return write_new_table(nt, out_path, 0);
 }
 
+namespace {
+
 // Opens and reads the source up to its data section. 0, 400, 84 or the
 // reader's code.
 int read_source(const char* in_path, const char* out_path, in_file& in, table& t) {
@@ -230,95 +229,6 @@ int variableorder(const char* in_path, const char* out_path, const char* stub_or
             !parse_variable_numbers(head_order ? head_order : "", t.vars.size(), order.heading))
             return codes::op_bad_order;
         return reorder_and_write(t, &in, order, out_path, words);
-    });
-}
-
-namespace {
-
-// The table varorder holds between its first step and step 2 or 3. The
-// cells are read in the first step, so no file stays open meanwhile.
-struct varorder_state {
-    bool held = false;
-    std::string source_path;
-    table t;
-};
-
-varorder_state& held_table() {
-    static varorder_state s;
-    return s;
-}
-
-void release_held() {
-    varorder_state& s = held_table();
-    s.t = table_new();
-    s.source_path.clear();
-    s.held = false;
-}
-
-// The names of a list box as positions in t's chain: an item equal to
-// unit_var (in any letter case) is the variable without a name, any other
-// the first variable of that name not named before.
-bool names_to_positions(const table& t, const vt_listbox* lb, const std::string& unit_var,
-                        std::vector<char>& taken, std::vector<std::size_t>& out) {
-    const int n = plat::lb_count(lb);
-    for (int i = 0; i < n; ++i) {
-        bool ok = false;
-        const std::string text = plat::lb_text(lb, i, &ok);
-        if (!ok) return false;
-        std::size_t hit = t.vars.size();
-        for (std::size_t k = 0; k < t.vars.size() && hit == t.vars.size(); ++k) {
-            if (taken[k]) continue;
-            const opt_string& name = t.vars[k].name;
-            if (!name && plat::equal_nocase_1252(text, unit_var)) hit = k;
-        }
-        for (std::size_t k = 0; k < t.vars.size() && hit == t.vars.size(); ++k)
-            if (!taken[k] && t.vars[k].name && *t.vars[k].name == text) hit = k;
-        if (hit == t.vars.size()) return false;
-        taken[hit] = 1;
-        out.push_back(hit);
-    }
-    return true;
-}
-
-}  // namespace
-
-int varorder(const char* in_path, const char* out_path, const vt_listbox* stub_list, const vt_listbox* head_list,
-             int step, const char* unit_var, const title_words& words) {
-    return guard([&] {
-        const std::string unit = unit_var ? unit_var : "";
-        varorder_state& s = held_table();
-        if (step == 3) {
-            release_held();
-            return 0;
-        }
-        if (step == 2) {
-            if (!s.held) return codes::op_no_dialogue_table;
-            if (!out_path) return codes::cannot_open;
-            if (plat::same_file(s.source_path, out_path)) return codes::op_same_file;
-            variable_order order;
-            std::vector<char> taken(s.t.vars.size(), 0);
-            int rc = codes::op_bad_order;
-            if (names_to_positions(s.t, stub_list, unit, taken, order.stub) &&
-                names_to_positions(s.t, head_list, unit, taken, order.heading))
-                rc = reorder_and_write(s.t, nullptr, order, out_path, words);
-            release_held();
-            return rc;
-        }
-        release_held();
-        if (!in_path) return codes::cannot_open;
-        in_file in;
-        if (!in.open(in_path)) return codes::cannot_open;
-        table t = table_new();
-        if (const int rc = metain(in, t); rc != 0) return rc;
-        if (const int rc = read_data(t, in); rc != 0) return rc;
-        for (std::size_t k = 0; k < t.vars.size(); ++k) {
-            const std::string name = t.vars[k].name ? *t.vars[k].name : unit;
-            plat::lb_add(k < t.stub_count() ? stub_list : head_list, name);
-        }
-        s.t = std::move(t);
-        s.source_path = in_path;
-        s.held = true;
-        return 0;
     });
 }
 

@@ -3,9 +3,9 @@
 // every cell keeps its combination of values; the result is a new table
 // file.
 //
-// pivot rotates the table by one variable in a fixed pattern,
-// variableorder takes the new order as variable numbers, and the host form
-// varorder takes it from two list boxes holding variable names. All of
+// pivot rotates the table by one variable in a fixed pattern and
+// variableorder takes the new order as variable numbers; the host dialogue
+// varorder (dialogs/varorder.h) takes it from two list boxes. All of
 // them end in the same reordering step: a request (bearb, op_reorder) that
 // berakna turns into the new table through reorder_variables.
 #pragma once
@@ -18,15 +18,14 @@
 #include "core/table.h"
 #include "tableops/compute.h"
 #include "tableops/title.h"
-#include "vtlistbox.h"
 
 namespace vt {
 
 // Results (core/codes.h): 0 or the data writer's result, cannot_open, the
-// reader's code, op_same_file, op_bad_pivot_alt, op_bad_order,
-// op_no_dialogue_table (varorder), no_memory when the new table's cells
-// cannot be had, and the data reader's code when the source's cells cannot
-// be read into memory (no_data_block, or 121 for a bad key of keyed data).
+// reader's code, op_same_file, op_bad_pivot_alt, op_bad_order, no_memory
+// when the new table's cells cannot be had, and the data reader's code when
+// the source's cells cannot be read into memory (no_data_block, or 121 for
+// a bad key of keyed data).
 
 // The new order as positions in the source chain: the stub first, then the
 // heading.
@@ -73,19 +72,11 @@ int pivot(const char* in_path, const char* out_path, int alt, const char* unit_v
 int variableorder(const char* in_path, const char* out_path, const char* stub_order, const char* head_order,
                   const char* unit_var, const title_words& words);
 
-// The host form, in steps (one dialogue at a time per process).
-//   step 2: the names in stub_list and head_list, first to last, are the
-//           new stub and heading order; the table read in the first step is
-//           reordered and written to out_path, then released. Result as
-//           above, 89 when the names are not every variable exactly once,
-//           90 when no table is held.
-//   step 3: releases the table; 0.
-//   other:  reads in_path (releasing any table still held), fills stub_list
-//           and head_list with the names of the stub and heading variables
-//           (the variable without a name as unit_var) and keeps the table;
-//           0, 400, the reader's code, or 201/121 when its cells cannot
-//           be read.
-int varorder(const char* in_path, const char* out_path, const vt_listbox* stub_list, const vt_listbox* head_list,
-             int step, const char* unit_var, const title_words& words);
+// The common reordering step on a table read up to its data section (f
+// stands there, or is null when t holds its cells): the request, berakna
+// when the sequence changes, the heading marker, the title rebuilt from
+// `words`, and the new file at out_path. Results as above.
+int reorder_and_write(table& t, in_file* f, const variable_order& order, const char* out_path,
+                      const title_words& words);
 
 }  // namespace vt

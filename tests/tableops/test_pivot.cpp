@@ -17,6 +17,7 @@
 #include "core/codes.h"
 #include "core/datasec.h"
 #include "core/reader.h"
+#include "dialogs/varorder.h"
 #include "platform/datablock.h"
 #include "platform/listbox.h"
 #include "tableops/pivot.h"
