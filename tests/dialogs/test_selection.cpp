@@ -27,7 +27,7 @@ const char* const coded_table =
     "VALUES(\"region\")=\"01\",\"02\",\"03\";\nVALUES(\"area\")=\"01\",\"02\";\n"
     "VALUES(\"sex\")=\"men\",\"women\",\"total\";\nDOMAIN(\"region\")=\"reg\";\nDOMAIN(\"area\")=\"REG\";\n"
     "ELIMINATION(\"region\")=YES;\nELIMINATION(\"sex\")=\"total\";\n"
-    "DATA=\n11 110 121\n12 120 132\n21 210 231\n22 220 242\n31 310 341\n32 320 352;\n";
+    "DATA=\n11 110 121 \n12 120 132 \n21 210 231 \n22 220 242 \n31 310 341 \n32 320 352;\n";
 
 const char* const value_set =
     "[Descr]\nName=regions\nType=V\n[Domain]\n1=reg\n[Aggreg]\n1=areas.agg\n2=none.agg\n";
@@ -78,6 +78,15 @@ struct fixture {
     }
     int sr(int step, const char* out = "", const char* name = "") {
         return vt::srvalues(out, step, b.a.view(), b.views(), name, 0);
+    }
+    // Steps 1 (or 10 for a further level), 2, 3 and 4: the aggregation
+    // `agg` in place of `var`; the result of step 4.
+    int aggregate(int list_step, const std::string& var, const std::string& agg) {
+        if (sr(list_step) != 0) return -1;
+        boxes::pick(b.a, {var});
+        if (sr(2) != 0 || sr(3) != 0) return -1;
+        boxes::pick(b.a, {agg});
+        return sr(4);
     }
     int write(const std::string& out) {
         return vt::getvalue(nullptr, dir.file(out).c_str(), nullptr, nullptr, 1, b.views(), nullptr, 0, nullptr);
@@ -227,21 +236,13 @@ TEST(SelectionDialogue, ClashingAggregationIsRenamedAndUnmatchedMembersReported)
     messages.clear();
     vt::plat::set_message_hook(remember_message);
     ASSERT_EQ(fx.start(), 0);
-    ASSERT_EQ(fx.sr(1), 0);
-    boxes::pick(fx.b.a, {"region"});
-    ASSERT_EQ(fx.sr(2), 0);
-    ASSERT_EQ(fx.sr(3), 0);
-    boxes::pick(fx.b.a, {"Areas"});
-    ASSERT_EQ(fx.sr(4), 0);
+    ASSERT_EQ(fx.aggregate(1, "region", "Areas"), 0);
     boxes::pick(fx.b.lists[0], {"Group A"});
     // A second level aggregates area with the same aggregation.
     ASSERT_EQ(fx.sr(10), 0);
     EXPECT_EQ(boxes::joined(fx.b.a), "area");  // region is aggregated already
-    boxes::pick(fx.b.a, {"area"});
-    ASSERT_EQ(fx.sr(2), 0);
-    ASSERT_EQ(fx.sr(11), 0);
-    boxes::pick(fx.b.a, {"Areas"});
-    EXPECT_EQ(fx.sr(4), vt::codes::op_aggregation_name_used);
+    ASSERT_EQ(fx.sr(12), 0);
+    EXPECT_EQ(fx.aggregate(10, "area", "Areas"), vt::codes::op_aggregation_name_used);
     struct {
         const char* name;
         int result;
@@ -269,12 +270,7 @@ TEST(SelectionDialogue, NoMatchingMemberWritesNothingAndKeepsTheTable) {
     messages.clear();
     vt::plat::set_message_hook(remember_message);
     ASSERT_EQ(fx.start(), 0);
-    ASSERT_EQ(fx.sr(1), 0);
-    boxes::pick(fx.b.a, {"region"});
-    ASSERT_EQ(fx.sr(2), 0);
-    ASSERT_EQ(fx.sr(3), 0);
-    boxes::pick(fx.b.a, {"Nowhere"});
-    ASSERT_EQ(fx.sr(4), 0);
+    ASSERT_EQ(fx.aggregate(1, "region", "Nowhere"), 0);
     boxes::pick(fx.b.lists[0], {"X"});
     boxes::pick(fx.b.lists[1], {"02"});
     boxes::pick(fx.b.lists[2], {"women"});
