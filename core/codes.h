@@ -71,6 +71,8 @@ inline constexpr int op_not_supported = 87;      // berakna: an operation code n
 inline constexpr int op_bad_pivot_alt = 88;      // pivot: alt is neither 1 nor 2
 inline constexpr int op_bad_order = 89;          // the orders do not name every variable exactly once
 inline constexpr int op_no_dialogue_table = 90;  // a dialogue step without the table of an earlier step
+inline constexpr int op_values_coded = 90;       // srvalues step 2: the chosen variable's values carry codes (step 5 shows them)
+inline constexpr int op_aggregation_name_used = 91;  // srvalues step 4: another aggregation or variable already has the name
 inline constexpr int op_agg_failed = 92;         // aggvalues: no new table was formed
 inline constexpr int op_bad_value_order = 80;    // a value order that does not name every value exactly once
 inline constexpr int op_no_such_name = 85;       // a variable (valueorder) or base value (calcvalues) the table lacks
@@ -82,6 +84,8 @@ inline constexpr int op_variable_exists = 96;    // a new variable's name is alr
 inline constexpr int op_bad_constant = 97;       // calcvalues: the constant operand is not a number
 inline constexpr int op_calc_variable_lost = 98; // calcvalues: the new table lacks the calculation variable
 inline constexpr int op_calc_failed = 200;       // calcvalues: no new table was formed
+inline constexpr int op_bad_step = 99;           // a dialogue step unknown, or before the step that prepares it
+inline constexpr int getvalue_no_aggregation = 1000;  // getvalue step 0: added when no variable offers an aggregation
 
 // ---- Conversions.
 inline constexpr int text_cannot_open = 2;       // text report: the input or the output cannot be opened

@@ -88,6 +88,88 @@ VT_EXPORT int calcvalues(const char *in_path, const char *out_path, const char *
                          const char *sel16, int order, const char *new_value, const char *beta_value,
                          const char *constant);
 
+/* The selection dialogue. Boxes list1 .. list16 show the values of
+   variables 1 .. 16; the user selects values in them.
+     step below 1: reads in_path (the texts of language when it is not
+       empty) and keeps it, remembers value_set_dir (the folder of the *.vs
+       value set files) and label_path (a label file: title words, section
+       Global keys and, by, distr; the messages come from the same path
+       with its last three characters replaced by "MSG"), fills box k with
+       the value texts of variable k and writes the status words into
+       status_out, a buffer of 1000 bytes (longer text is cut): per
+       variable "1 " when it has an elimination value, "2 " for ELIMINATION
+       YES, else "3 ", then ";name;n" for each variable with a hierarchy,
+       n its HIERARCHYLEVELSOPEN. 0, or 1000 when no variable offers an
+       aggregation; 400 or a reader code when the table cannot be read.
+     step 3: ends the dialogue; 0.
+     other steps: the values selected in each box are kept (variables
+       aggregated through srvalues keep their groups), the new table is
+       written to out_path and the dialogue ends. 0 (or the data writer's
+       code); 1 .. 16 the number of a variable without a chosen value that
+       can be neither summed nor taken at an elimination value; 1 no new
+       table; 83 no variable keeps a value; 84 out_path is the source; 400;
+       90 no dialogue held. After a failure the table stays held. */
+VT_EXPORT int getvalue(const char *in_path, const char *out_path, const char *value_set_dir,
+                       const char *label_path, int step, const vt_listbox *list1,
+                       const vt_listbox *list2, const vt_listbox *list3, const vt_listbox *list4,
+                       const vt_listbox *list5, const vt_listbox *list6, const vt_listbox *list7,
+                       const vt_listbox *list8, const vt_listbox *list9, const vt_listbox *list10,
+                       const vt_listbox *list11, const vt_listbox *list12, const vt_listbox *list13,
+                       const vt_listbox *list14, const vt_listbox *list15, const vt_listbox *list16,
+                       char *status_out, int secrecy, const char *language);
+
+/* The aggregation steps over the table getvalue's first step holds. list_a
+   shows variables or aggregations; list_b shows the values of variable 1,
+   or the groups of the aggregation (or the values) of the variable being
+   aggregated; list2 .. list16 the values of variables 2 .. 16.
+     1   list_a: the variables that may be aggregated (more than one value,
+         a DOMAIN served by a value set with aggregations); level 0.    0
+     10  the same, one aggregation level higher (at most 16).       0, 99
+     2   the variable chosen in list_a (the current item, else the first
+         selected) is the one of the current level.      90 when its values
+         carry codes (step 5 shows them), 85 none chosen, else 0
+     3, 11  list_a: the aggregations offered for its domain.          0
+     4   the aggregation chosen in list_a is read and put in place of the
+         variable; list_b shows its groups.  91 when another aggregation or
+         variable has its name (give another with step 6), 85, 400, else 0
+     5   the level's variable shows its codes as texts; list_b its values. 0
+     6   the level's aggregation is named `name` and put in place.  93 name
+         blank, 94 it holds a double quote, 96 the name is taken, else 0
+     7   the selections of all boxes are kept; the new table is written to
+         out_path and becomes the table held.  1 .. 16 as in getvalue, 92 no
+         new table (no member code matched), 83, 84, 400, else the data
+         writer's code
+     8   ends the dialogue.                                             0
+     9   takes the level's aggregation out again.                       0
+     12  one aggregation level lower (not below 0).                     0
+   Members of an aggregation that match no value are reported through the
+   message hook (caption "VELTRA": the count, the text of key lessreg of
+   section general of the message file, the variable's name). Any step
+   without a dialogue held: 90; an unknown step, or one before the step
+   that prepares it: 99. */
+VT_EXPORT int srvalues(const char *out_path, int step, const vt_listbox *list_a,
+                       const vt_listbox *list_b, const vt_listbox *list2, const vt_listbox *list3,
+                       const vt_listbox *list4, const vt_listbox *list5, const vt_listbox *list6,
+                       const vt_listbox *list7, const vt_listbox *list8, const vt_listbox *list9,
+                       const vt_listbox *list10, const vt_listbox *list11, const vt_listbox *list12,
+                       const vt_listbox *list13, const vt_listbox *list14, const vt_listbox *list15,
+                       const vt_listbox *list16, const char *name, int secrecy);
+
+/* Adds the codes of the values of variable k to box list<k>, for each of
+   the first 16 variables whose first value has a code. 0, 400 or a reader
+   code. */
+VT_EXPORT int getcodes(const char *in_path, const vt_listbox *list1, const vt_listbox *list2,
+                       const vt_listbox *list3, const vt_listbox *list4, const vt_listbox *list5,
+                       const vt_listbox *list6, const vt_listbox *list7, const vt_listbox *list8,
+                       const vt_listbox *list9, const vt_listbox *list10, const vt_listbox *list11,
+                       const vt_listbox *list12, const vt_listbox *list13, const vt_listbox *list14,
+                       const vt_listbox *list15, const vt_listbox *list16);
+
+/* Copies the text of the elimination value of the variable `variable` of
+   the table a dialogue holds into text_out, a buffer of 256 bytes (longer
+   text is cut); "" when there is no such table, variable or value. 0. */
+VT_EXPORT int zoomvar(const char *variable, char *text_out);
+
 #ifdef __cplusplus
 }
 #endif

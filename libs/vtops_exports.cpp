@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "dialogs/selection.h"
 #include "dialogs/varorder.h"
 #include "export/delimited.h"
 #include "tableops/calc.h"
@@ -64,4 +65,47 @@ int calcvalues(const char* in_path, const char* out_path, const char* texts, int
                               sel7, sel8, sel9, sel10, sel11, sel12, sel13, sel14, sel15, sel16, order, new_value,
                               beta_value, constant);
     });
+}
+
+int getvalue(const char* in_path, const char* out_path, const char* value_set_dir, const char* label_path, int step,
+             const vt_listbox* list1, const vt_listbox* list2, const vt_listbox* list3, const vt_listbox* list4,
+             const vt_listbox* list5, const vt_listbox* list6, const vt_listbox* list7, const vt_listbox* list8,
+             const vt_listbox* list9, const vt_listbox* list10, const vt_listbox* list11, const vt_listbox* list12,
+             const vt_listbox* list13, const vt_listbox* list14, const vt_listbox* list15, const vt_listbox* list16,
+             char* status_out, int secrecy, const char* language) {
+    return vt::guard([&] {
+        return vt::getvalue(in_path, out_path, value_set_dir, label_path, step,
+                            {list1, list2, list3, list4, list5, list6, list7, list8, list9, list10, list11, list12,
+                             list13, list14, list15, list16},
+                            status_out, secrecy, language);
+    });
+}
+
+int srvalues(const char* out_path, int step, const vt_listbox* list_a, const vt_listbox* list_b,
+             const vt_listbox* list2, const vt_listbox* list3, const vt_listbox* list4, const vt_listbox* list5,
+             const vt_listbox* list6, const vt_listbox* list7, const vt_listbox* list8, const vt_listbox* list9,
+             const vt_listbox* list10, const vt_listbox* list11, const vt_listbox* list12, const vt_listbox* list13,
+             const vt_listbox* list14, const vt_listbox* list15, const vt_listbox* list16, const char* name,
+             int secrecy) {
+    return vt::guard([&] {
+        return vt::srvalues(out_path, step, list_a,
+                            {list_b, list2, list3, list4, list5, list6, list7, list8, list9, list10, list11, list12,
+                             list13, list14, list15, list16},
+                            name, secrecy);
+    });
+}
+
+int getcodes(const char* in_path, const vt_listbox* list1, const vt_listbox* list2, const vt_listbox* list3,
+             const vt_listbox* list4, const vt_listbox* list5, const vt_listbox* list6, const vt_listbox* list7,
+             const vt_listbox* list8, const vt_listbox* list9, const vt_listbox* list10, const vt_listbox* list11,
+             const vt_listbox* list12, const vt_listbox* list13, const vt_listbox* list14, const vt_listbox* list15,
+             const vt_listbox* list16) {
+    return vt::guard([&] {
+        return vt::getcodes(in_path, {list1, list2, list3, list4, list5, list6, list7, list8, list9, list10, list11,
+                                      list12, list13, list14, list15, list16});
+    });
+}
+
+int zoomvar(const char* variable, char* text_out) {
+    return vt::guard([&] { return vt::zoomvar(variable, text_out); });
 }

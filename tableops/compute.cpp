@@ -263,8 +263,10 @@ struct var_cell_map {
 
 
 // Matches the groups' member codes against the values of v (their texts
-// hold the codes). Returns the number of pairs made.
-std::size_t aggregation_pairs(const variable& v, const aggregation& agg, var_cell_map& map) {
+// hold the codes). Returns the number of pairs made; `unmatched` counts the
+// members that matched no value.
+std::size_t aggregation_pairs(const variable& v, const aggregation& agg, var_cell_map& map, std::size_t& unmatched) {
+    unmatched = 0;
     std::unordered_map<std::string, std::vector<int>> by_code;
     for (std::size_t k = 0; k < v.values.size(); ++k) by_code[v.values[k].text].push_back(static_cast<int>(k));
     // Prefix matching needs every code 1 to 19 characters long.
@@ -284,7 +286,11 @@ std::size_t aggregation_pairs(const variable& v, const aggregation& agg, var_cel
                 for (int k : it->second) map.pairs.emplace_back(k, static_cast<int>(g));
                 continue;
             }
-            if (!prefix) continue;
+            if (!prefix) {
+                ++unmatched;
+                continue;
+            }
+            bool matched = false;
             for (std::size_t len : lengths) {
                 if (len <= m.size()) continue;
                 bool hit = false;
@@ -295,8 +301,12 @@ std::size_t aggregation_pairs(const variable& v, const aggregation& agg, var_cel
                         hit = true;
                     }
                 }
-                if (hit) break;
+                if (hit) {
+                    matched = true;
+                    break;
+                }
             }
+            if (!matched) ++unmatched;
         }
     }
     std::stable_sort(map.pairs.begin(), map.pairs.end(),
@@ -480,7 +490,10 @@ int selbas(table& source, const bearb& req, in_file* source_file, table& out) {
         variable tv;
         if (entry->agg) {
             any_aggregation = true;
-            if (aggregation_pairs(sv, *entry->agg, map) == 0) return codes::op_failed;
+            std::size_t unmatched = 0;
+            const std::size_t pairs = aggregation_pairs(sv, *entry->agg, map, unmatched);
+            if (unmatched > 0 && req.on_unmatched) req.on_unmatched(sv.name, unmatched);
+            if (pairs == 0) return codes::op_failed;
             tv = aggregated_variable(*entry->agg);
         } else if (entry->values.empty()) {
             tv = std::move(copies.vars[i]);

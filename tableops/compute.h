@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -82,6 +83,11 @@ struct bearb {
     // op 71 the first entry names the new variable and lists its two value
     // texts, each "text" or "text#code".
     const table* second = nullptr;
+
+    // Selection with aggregations (op 5): told, per aggregated variable, how
+    // many member codes matched no value (only when some did not), so that
+    // a dialogue can tell its user. The batch leaves it empty.
+    std::function<void(const opt_string& variable_name, std::size_t unmatched)> on_unmatched;
 };
 
 // The position of the first variable named `name` (absent: the variable

@@ -59,12 +59,12 @@ int mark_list(selection_vector& v, const std::string& list) {
     return 0;
 }
 
-int sumreg_install(selection_state& s, std::size_t var, aggregation agg) {
+int sumreg_install(selection_state& s, std::size_t var, aggregation agg, bool number_same_names) {
     table& t = *s.t;
     for (std::size_t k = 0; k < s.installed.size(); ++k)
         if (s.installed[k].active && s.installed[k].var == var) sumreg_uninstall(s, k);
     agg.unique_name = agg.name;
-    for (std::size_t k = s.installed.size(); k-- > 0;) {
+    for (std::size_t k = number_same_names ? s.installed.size() : 0; k-- > 0;) {
         if (s.installed[k].agg.name == agg.name) {
             agg.unique_name = agg.name + "_" + std::to_string(k + 1);
             break;

@@ -70,8 +70,10 @@ int mark_list(selection_vector& v, const std::string& list);
 // "x_2"). A temporary variable with one value per group (group text, group
 // code) replaces the variable at `var` and its selection vector is reset to
 // one zero per group. Returns 0, or codes::op_name_clash when the unique
-// name is the name of another variable of the table.
-int sumreg_install(selection_state& s, std::size_t var, aggregation agg);
+// name is the name of another variable of the table. A dialogue, which
+// refuses a repeated name instead of numbering it, passes
+// number_same_names false: the unique name is then the name.
+int sumreg_install(selection_state& s, std::size_t var, aggregation agg, bool number_same_names = true);
 
 // Puts the source variable of installed aggregation k back.
 void sumreg_uninstall(selection_state& s, std::size_t k);

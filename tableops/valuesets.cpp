@@ -133,12 +133,16 @@ std::vector<value_set> varreg_struct(const std::string& dir) {
     return sets;
 }
 
+bool offers_aggregations(const variable& v, const std::vector<value_set>& sets) {
+    if (v.values.size() < 2 || !v.domain) return false;
+    for (const value_set& s : sets)
+        if (!s.aggregations.empty() && domain_equal(*v.domain, s.domain)) return true;
+    return false;
+}
+
 int var_regmatch(const table& t, const std::vector<value_set>& sets) {
-    for (const variable& v : t.vars) {
-        if (v.values.size() < 2 || !v.domain) continue;
-        for (const value_set& s : sets)
-            if (!s.aggregations.empty() && domain_equal(*v.domain, s.domain)) return 1;
-    }
+    for (const variable& v : t.vars)
+        if (offers_aggregations(v, sets)) return 1;
     return 0;
 }
 

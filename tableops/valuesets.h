@@ -52,8 +52,11 @@ int sumreg_struct(const std::string& path, aggregation& out);
 // [Descr] Name ends the scan with an empty list.
 std::vector<value_set> varreg_struct(const std::string& dir);
 
-// 1 when some variable of t with more than one value has a DOMAIN served by
-// a value set that offers at least one aggregation, else 0.
+// True when v has more than one value and a DOMAIN served by a value set
+// that offers at least one aggregation.
+bool offers_aggregations(const variable& v, const std::vector<value_set>& sets);
+
+// 1 when some variable of t offers aggregations (as above), else 0.
 int var_regmatch(const table& t, const std::vector<value_set>& sets);
 
 // Looks the texts of v's values up by code: the value set file of dir that

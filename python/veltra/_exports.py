@@ -18,6 +18,8 @@ SYMBOLS = ".;..;...;....;.....;......;.......;-"
 # The size of the buffer a textbuf argument (a text the library may rewrite)
 # gets, as hosts size it.
 TEXT_BUFFER = 169
+# Buffers the library writes a text into, sized as its header says.
+OUT_BUFFERS = {"status_out": 1000, "text_out": 256}
 
 VTCONV = """
 one VelInit()
@@ -61,6 +63,10 @@ code variableorder(path in_path, path out_path, text stub_order, text head_order
 code varorder(path in_path, path out_path, listbox stub_list, listbox head_list, int step, text unit_var="", text texts="")
 code valueorder(path in_path, path out_path, text value_list, text variable, text unit_var="", text texts="")
 code calcvalues(path in_path, path out_path, text texts, int operation, text inclusion, text sel1="", text sel2="", text sel3="", text sel4="", text sel5="", text sel6="", text sel7="", text sel8="", text sel9="", text sel10="", text sel11="", text sel12="", text sel13="", text sel14="", text sel15="", text sel16="", int order=0, text new_value="", text beta_value="", text constant="")
+code getvalue(path in_path, path out_path="", path value_set_dir="", path label_path="", int step=0, listbox list1=None, listbox list2=None, listbox list3=None, listbox list4=None, listbox list5=None, listbox list6=None, listbox list7=None, listbox list8=None, listbox list9=None, listbox list10=None, listbox list11=None, listbox list12=None, listbox list13=None, listbox list14=None, listbox list15=None, listbox list16=None, textbuf status_out="", int secrecy=0, text language="")
+code srvalues(path out_path, int step, listbox list_a=None, listbox list_b=None, listbox list2=None, listbox list3=None, listbox list4=None, listbox list5=None, listbox list6=None, listbox list7=None, listbox list8=None, listbox list9=None, listbox list10=None, listbox list11=None, listbox list12=None, listbox list13=None, listbox list14=None, listbox list15=None, listbox list16=None, text name="", int secrecy=0)
+code getcodes(path in_path, listbox list1=None, listbox list2=None, listbox list3=None, listbox list4=None, listbox list5=None, listbox list6=None, listbox list7=None, listbox list8=None, listbox list9=None, listbox list10=None, listbox list11=None, listbox list12=None, listbox list13=None, listbox list14=None, listbox list15=None, listbox list16=None)
+code zoomvar(text variable, textbuf text_out="")
 """
 
 # The exports behind veltra.read_table (a table handed out piece by piece);

@@ -59,12 +59,18 @@ def _convert(kind, name, value):
         # A text the library may write back into (a symbol list): handed over
         # in a buffer of the size hosts give it.
         data = encode_text(value) or b""
+        if name in _exports.OUT_BUFFERS:
+            # A buffer the library fills: exactly the size its header gives.
+            size = _exports.OUT_BUFFERS[name]
+            return ctypes.create_string_buffer(data[: size - 1], size)
         return ctypes.create_string_buffer(data, max(len(data) + 1, _exports.TEXT_BUFFER))
     if kind == "table":
         if value is not None:
             raise ValueError(f"{name}: the libraries convert files only; pass None")
         return None
     if kind == "listbox":
+        if value is None:
+            return None  # the library sees an empty box
         if not isinstance(value, ListBox):
             raise TypeError(f"{name} must be a veltra.ListBox")
         return value.pointer()
