@@ -82,6 +82,8 @@ inline constexpr int op_variable_exists = 96;    // a new variable's name is alr
 inline constexpr int op_bad_constant = 97;       // calcvalues: the constant operand is not a number
 inline constexpr int op_calc_variable_lost = 98; // calcvalues: the new table lacks the calculation variable
 inline constexpr int op_calc_failed = 200;       // calcvalues: no new table was formed
+inline constexpr int op_presentation_failed = 99; // textcode: the presentation change formed no table
+inline constexpr int op_value_set_choice = 1;    // ctvalues2003: several value sets fit; the host chooses one
 
 // ---- Conversions.
 inline constexpr int text_cannot_open = 2;       // text report: the input or the output cannot be opened
