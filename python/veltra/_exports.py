@@ -16,8 +16,9 @@ export added there without a line here is caught.
 
 SYMBOLS = ".;..;...;....;.....;......;.......;-"
 # The size of the buffer a textbuf argument (a text the library may rewrite)
-# gets, as hosts size it.
-TEXT_BUFFER = 169
+# gets, as hosts size it (VT_DIALOG_BUFFER of vtops.h: the dialogues write
+# at most that many bytes into one).
+TEXT_BUFFER = 1000
 
 VTCONV = """
 one VelInit()
@@ -61,6 +62,9 @@ code variableorder(path in_path, path out_path, text stub_order, text head_order
 code varorder(path in_path, path out_path, listbox stub_list, listbox head_list, int step, text unit_var="", text texts="")
 code valueorder(path in_path, path out_path, text value_list, text variable, text unit_var="", text texts="")
 code calcvalues(path in_path, path out_path, text texts, int operation, text inclusion, text sel1="", text sel2="", text sel3="", text sel4="", text sel5="", text sel6="", text sel7="", text sel8="", text sel9="", text sel10="", text sel11="", text sel12="", text sel13="", text sel14="", text sel15="", text sel16="", int order=0, text new_value="", text beta_value="", text constant="")
+code chgtxt(path in_path, path out_path, textbuf contents_io, textbuf units_io, listbox list, text variable="", int step=1, text unit_var="", path texts="")
+code chgtxtcontents(path in_path, path out_path, text addition, path texts="")
+code ctvalues2003(path in_path, path value_set_dir, path out_path, int step, textbuf set_io="", text options="", textbuf domain_out="")
 """
 
 # The exports behind veltra.read_table (a table handed out piece by piece);
