@@ -84,9 +84,9 @@ int chgtxt(const char* in_path, const char* out_path, char* contents_io, char* u
             return 0;
         }
         if (const int r = dialogs::begin(dialogs::dialogue::chgtxt, in_path, true); r != 0) return r;
-        for (variable& v : s.t.vars) v.keys_mode = 0;  // the cells are in memory, written in full form
+        for (vt::variable& v : s.t.vars) v.keys_mode = 0;  // the cells are in memory, written in full form
         plat::lb_reset(list);
-        for (const variable& v : s.t.vars) plat::lb_add(list, v.name ? *v.name : unit);
+        for (const vt::variable& v : s.t.vars) plat::lb_add(list, v.name ? *v.name : unit);
         copy_to_host(contents_io, s.t.contents.value_or(""));
         copy_to_host(units_io, s.t.units.value_or(""));
         return 0;

@@ -85,16 +85,18 @@ int change_value_texts(table& t, std::size_t var, const std::vector<std::string>
         if (texts[p] != v.values[p].text)
             if (const int rc = check_unique_text(texts, p); rc != 0) return rc;
     }
-    const bool is_contents = t.contvariable && v.name == t.contvariable;
-    int longest = 0;
-    for (std::size_t p = 0; p < texts.size(); ++p) {
-        value& val = v.values[p];
-        if (texts[p] != val.text && is_contents)
-            for (continfo& c : t.continfos)
-                if (c.content && *c.content == val.text) {
+    // Each record follows the value it described, so texts may also change
+    // places between values.
+    if (t.contvariable && v.name == t.contvariable)
+        for (continfo& c : t.continfos)
+            for (std::size_t p = 0; c.content && p < texts.size(); ++p)
+                if (*c.content == v.values[p].text) {
                     c.content = texts[p];
                     break;
                 }
+    int longest = 0;
+    for (std::size_t p = 0; p < texts.size(); ++p) {
+        value& val = v.values[p];
         val.text = texts[p];
         longest = std::max(longest, static_cast<int>(val.text.size()));
     }

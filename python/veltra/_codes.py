@@ -65,6 +65,8 @@ CODES = [
     ('Table operations', 'op_bad_constant', 97, 'calcvalues: the constant operand is not a number'),
     ('Table operations', 'op_calc_variable_lost', 98, 'calcvalues: the new table lacks the calculation variable'),
     ('Table operations', 'op_calc_failed', 200, 'calcvalues: no new table was formed'),
+    ('Table operations', 'op_presentation_failed', 99, 'textcode: the presentation change formed no table'),
+    ('Table operations', 'op_value_set_choice', 1, 'ctvalues2003: several value sets fit; the host chooses one'),
     ('Conversions', 'text_cannot_open', 2, 'text report: the input or the output cannot be opened'),
     ('Conversions', 'text_page_too_short', 7, 'text report: a page cannot hold its header lines plus one row'),
     ('Conversions', 'resave_failed', 1, 're-save: the input cannot be read or the output not written'),
