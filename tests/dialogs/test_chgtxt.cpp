@@ -22,20 +22,13 @@ namespace {
 
 using vt::test::read_back;
 using vt::test::texts;
-
-const char* const trade =
-    "CHARSET=\"ANSI\";\nDECIMALS=0;\nMATRIX=\"T\";\nSUBJECT-AREA=\"S\";\nSUBJECT-CODE=\"S\";\nTITLE=\"t\";\n"
-    "CONTENTS=\"Trade\";\nUNITS=\"SEK\";\nSTUB=\"$$SORT\",\"flow\";\nHEADING=\"year\";\n"
-    "VALUES(\"$$SORT\")=\"total\",\"part\";\nVALUES(\"flow\")=\"Exports\",\"Imports\";\n"
-    "VALUES(\"year\")=\"2001\",\"2002\";\nCONTVARIABLE=\"flow\";\n"
-    "UNITS(\"Exports\")=\"SEK\";\nUNITS(\"Imports\")=\"SEK thousands\";\n"
-    "DATA=\n1 2 3 4 5 6 7 8;\n";
+using vt::test::trade;
 
 // Two variables given by codes only, both of the domain two files serve.
 const char* const two_coded =
     "CHARSET=\"ANSI\";\nDECIMALS=0;\nMATRIX=\"P\";\nSUBJECT-AREA=\"S\";\nSUBJECT-CODE=\"S\";\nTITLE=\"t\";\n"
     "CONTENTS=\"C\";\nUNITS=\"u\";\nSTUB=\"from\";\nHEADING=\"to\";\nVALUES(\"from\")=\"01\",\"02\";\n"
-    "VALUES(\"to\")=\"01\",\"02\";\nDOMAIN(\"from\")=\"county\";\nDOMAIN(\"to\")=\"county\";\nDATA=\n1 2\n3 4;\n";
+    "VALUES(\"to\")=\"01\",\"02\";\nDOMAIN(\"from\")=\"county\";\nDOMAIN(\"to\")=\"county\";\nDATA=\n1 2 \n3 4;\n";
 
 std::string value_set(const char* t1, const char* t2) {
     return std::string("[Descr]\nName=C\n[Domain]\n1=county\n[Valuecode]\n1=01\n2=02\n[Valuetext]\n1=") + t1 +
@@ -216,6 +209,7 @@ TEST(TextsCodesDialogue, ChoicesAmongSeveralValueSets) {
     EXPECT_EQ(texts(t.vars[0]), (std::vector<std::string>{"Norra", "Sodra"}));
     EXPECT_EQ(texts(t.vars[1]), (std::vector<std::string>{"North", "South"}));
     EXPECT_EQ(t.vars[0].values[1].code, "02");
+    EXPECT_EQ(vt::test::cells(t), (std::vector<double>{1, 2, 3, 4}));
     EXPECT_EQ(step(5), 90);
 
     // Released while asking: nothing stale, step 5 has no table.

@@ -11,6 +11,14 @@ static int contains(const char* path, const char* line) {
     return found;
 }
 
+/* The user's edit of a box of three items. */
+static void box_put3(host_box* b, const char* a, const char* c, const char* d) {
+    host_reset(b);
+    host_add(b, a);
+    host_add(b, c);
+    host_add(b, d);
+}
+
 static void change_texts(const char* in, const char* out, const char* work) {
     char contents[VT_DIALOG_BUFFER], units[VT_DIALOG_BUFFER], labels[1024];
     host_box list;
@@ -26,26 +34,14 @@ static void change_texts(const char* in, const char* out, const char* work) {
     /* Step 2 lists the values of one variable; step 3 takes them back. */
     CHECK_INT(chgtxt(NULL, NULL, contents, units, &list.view, "sex", 2, "unit", labels), 0);
     CHECK_STR(box_joined(&list), "men|women|total");
-    host_reset(&list);
-    host_add(&list, "males");
-    host_add(&list, "males");
-    host_add(&list, "all");
+    box_put3(&list, "males", "males", "all");
     CHECK_INT(chgtxt(NULL, NULL, contents, units, &list.view, "sex", 3, "unit", labels), 95);
-    host_reset(&list);
-    host_add(&list, "males");
-    host_add(&list, "females");
-    host_add(&list, "all");
+    box_put3(&list, "males", "females", "all");
     CHECK_INT(chgtxt(NULL, NULL, contents, units, &list.view, "sex", 3, "unit", labels), 0);
     /* Step 5: the names as the box now shows them, written. */
-    host_reset(&list);
-    host_add(&list, "area");
-    host_add(&list, "gender");
-    host_add(&list, "area");
+    box_put3(&list, "area", "gender", "area");
     CHECK_INT(chgtxt(NULL, out, contents, units, &list.view, "", 5, "unit", labels), 96);
-    host_reset(&list);
-    host_add(&list, "area");
-    host_add(&list, "gender");
-    host_add(&list, "year");
+    box_put3(&list, "area", "gender", "year");
     strcpy(contents, "People");
     CHECK_INT(chgtxt(NULL, in, contents, units, &list.view, "", 5, "unit", labels), 84);
     CHECK_INT(chgtxt(NULL, out, contents, units, &list.view, "", 5, "unit", labels), 0);

@@ -21,14 +21,7 @@ using vt::test::cells;
 using vt::test::read_back;
 using vt::test::texts;
 
-// flow is the contents variable (a record per flow), $$SORT has no name.
-const char* const trade =
-    "CHARSET=\"ANSI\";\nDECIMALS=0;\nMATRIX=\"T\";\nSUBJECT-AREA=\"S\";\nSUBJECT-CODE=\"S\";\nTITLE=\"t\";\n"
-    "CONTENTS=\"Trade\";\nUNITS=\"SEK\";\nSTUB=\"$$SORT\",\"flow\";\nHEADING=\"year\";\n"
-    "VALUES(\"$$SORT\")=\"total\",\"part\";\nVALUES(\"flow\")=\"Exports\",\"Imports\";\n"
-    "VALUES(\"year\")=\"2001\",\"2002\";\nCONTVARIABLE=\"flow\";\n"
-    "UNITS(\"Exports\")=\"SEK\";\nUNITS(\"Imports\")=\"SEK thousands\";\n"
-    "DATA=\n1 2 3 4 5 6 7 8;\n";
+using vt::test::trade;
 
 const char* const plain =
     "CHARSET=\"ANSI\";\nDECIMALS=1;\nMATRIX=\"P\";\nSUBJECT-AREA=\"S\";\nSUBJECT-CODE=\"S\";\nTITLE=\"old\";\n"
