@@ -80,11 +80,11 @@ constexpr function_row table[] = {
     {"vardelete", operation, ini_read::vardelete, xml_kind::vardelete, "vardelete", "variable titleadd",
      xml_fill::vardelete, false, false, nullptr},  // vardeleteweb
     {"textcode", operation, ini_read::textcode, plain, "textcode", "textcodeoptions", xml_fill::textcode, false,
-     false, nullptr},  // ctvaluesweb
+     false, run_textcode},
     {"chgtextcontents", operation, ini_read::chgtextcontents, no_xml, "", "", nullptr, false, false,
-     nullptr},  // chgtxtcontdescr
+     run_chgtextcontents},
     {"chgtexts", operation, ini_read::chgtexts, xml_kind::chgtexts, "chgtexts", "contentstext unittext noofvar",
-     xml_fill::chgtexts, false, false, nullptr},  // chgtxtweb
+     xml_fill::chgtexts, false, false, run_chgtexts},
     {"filecalc", operation, ini_read::filecalc, plain, "filecalculation",
      "constant matchfile newvalue1 newvalue2 newvalue3 newcode1 newcode2 newcode3 newvar operation includeexclude",
      xml_fill::filecalc, false, false, nullptr},  // tabselweb

@@ -19,7 +19,9 @@
 #include "export/xmlcube.h"
 #include "tableops/calc.h"
 #include "tableops/pivot.h"
+#include "tableops/presentation.h"
 #include "tableops/selection.h"
+#include "tableops/texts.h"
 #include "tableops/valueorder.h"
 
 namespace vt::batch {
@@ -76,6 +78,26 @@ int run_calcvalues(const job& j) {
     return calcvalues_list(j.infile.c_str(), j.outfile.c_str(), j.text_words.c_str(), s.operation,
                            s.incl_excl.c_str(), selection_lists(j), s.order, s.newvalue.c_str(), s.betavalue.c_str(),
                            s.constant.c_str());
+}
+
+// chgtexts: new CONTENTS, UNITS and names of the named variables.
+int run_chgtexts(const job& j) {
+    return chgtxtweb(j.infile.c_str(), j.outfile.c_str(), j.edit.variable_texts.c_str(), j.edit.contentstext.c_str(),
+                     j.edit.unittext.c_str(), title_words_from_list(j.text_words));
+}
+
+// chgtextcontents: a new CONTENTS (the title follows it).
+int run_chgtextcontents(const job& j) {
+    return chgtxtcontdescr(j.infile.c_str(), j.outfile.c_str(), j.edit.contentstext.c_str(),
+                           title_words_from_list(j.text_words), 0);
+}
+
+// textcode: values shown as texts, codes or both, one option digit per
+// variable. The job names no value set folder: codes-only values find
+// their texts in the value set files of the folder the job runs in.
+int run_textcode(const job& j) {
+    std::string used;
+    return ctvaluesweb(j.infile.c_str(), "", j.outfile.c_str(), j.edit.textcode_options.c_str(), used);
 }
 
 // text: the paginated text report.

@@ -86,6 +86,8 @@ inline constexpr int op_calc_variable_lost = 98; // calcvalues: the new table la
 inline constexpr int op_calc_failed = 200;       // calcvalues: no new table was formed
 inline constexpr int op_bad_step = 99;           // a dialogue step unknown, or before the step that prepares it
 inline constexpr int getvalue_no_aggregation = 1000;  // getvalue step 0: added when no variable offers an aggregation
+inline constexpr int op_presentation_failed = 99; // textcode: the presentation change formed no table
+inline constexpr int op_value_set_choice = 1;    // ctvalues2003: several value sets fit; the host chooses one
 
 // ---- Conversions.
 inline constexpr int text_cannot_open = 2;       // text report: the input or the output cannot be opened

@@ -169,6 +169,59 @@ VT_EXPORT int getcodes(const char *in_path, const vt_listbox *list1, const vt_li
    the table a dialogue holds into text_out, a buffer of 256 bytes (longer
    text is cut); "" when there is no such table, variable or value. 0. */
 VT_EXPORT int zoomvar(const char *variable, char *text_out);
+/* The size in bytes, final NUL included, that the dialogues below assume
+   for every buffer they write into (contents_io, units_io, set_io,
+   domain_out). A longer text is cut to fit; nothing is written past it. */
+#define VT_DIALOG_BUFFER 1000
+
+/* Changes CONTENTS, UNITS, the variable names and value texts in steps for
+   a host dialogue (one dialogue at a time; texts is the label file whose
+   section Global holds the title words and, by, distr):
+     any step but 2 to 5: reads in_path, fills list with the variable names
+       (the variable without a name as unit_var), copies CONTENTS and UNITS
+       into contents_io and units_io. 0, 400 or a reader code.
+     2: fills list with the value texts of variable. 0, 85 no such variable.
+     3: the items of list (one per value, in order) become the value texts
+       of variable; the contents records of a changed text follow it. 0, 85,
+       81 not one item per value, 93 a text empty or blank, 94 a text holding
+       a double quote, 95 two values with one text (nothing changes then).
+     5: CONTENTS from contents_io, UNITS from units_io (a table without UNITS
+       gets none), the variable names from list (one per variable, the
+       unit_var item passed over; CONTVARIABLE follows a rename); the title
+       is rebuilt and the table written to out_path, ending the dialogue.
+       0 (or the data writer's code), 93, 94, 96 a name another variable has,
+       400 or 84 (out_path is in_path): these keep the dialogue.
+     4: ends the dialogue. 0.
+   Steps 2, 3 and 5 give 90 when this dialogue holds no table. */
+VT_EXPORT int chgtxt(const char *in_path, const char *out_path, char *contents_io, char *units_io,
+                     const vt_listbox *list, const char *variable, int step, const char *unit_var,
+                     const char *texts);
+
+/* Writes in_path to out_path with CONTENTS followed by ", ", addition and
+   ","; the title is rebuilt with the words of the label file texts.
+   0 (or the data writer's code), 400, 84, a reader code, 94 a double quote
+   in addition. */
+VT_EXPORT int chgtxtcontents(const char *in_path, const char *out_path, const char *addition,
+                             const char *texts);
+
+/* Shows the values as texts, codes or both in steps for a host dialogue.
+   options holds one digit per variable in table order: 1 texts, 2 codes,
+   3 both, another digit leaves the variable alone. Values that have codes
+   only get their texts from the value set files (*.vs) of value_set_dir
+   that serve the variable's DOMAIN.
+     any step but 5 and 6: reads in_path and presents it. When several
+       value set files fit one variable: 1, its domain in domain_out, the
+       table held. Otherwise the table is written to out_path, set_io gets
+       the value set file used ("" when none) and the dialogue ends.
+     5: set_io names the file the user chose for the domain reported; goes
+       on as above (1 again for a further domain). 90 when the dialogue
+       waits for no choice.
+     6: ends the dialogue. 0.
+   Results: 0 (or the data writer's code), 1, 400, 84, a reader code, 99
+   the presentation change formed no table (or two values would share a
+   text). */
+VT_EXPORT int ctvalues2003(const char *in_path, const char *value_set_dir, const char *out_path, int step,
+                           char *set_io, const char *options, char *domain_out);
 
 #ifdef __cplusplus
 }

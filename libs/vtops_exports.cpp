@@ -4,6 +4,8 @@
 #include <string>
 
 #include "dialogs/selection.h"
+#include "dialogs/chgtxt.h"
+#include "dialogs/ctvalues.h"
 #include "dialogs/varorder.h"
 #include "export/delimited.h"
 #include "tableops/calc.h"
@@ -45,6 +47,26 @@ int varorder(const char* in_path, const char* out_path, const vt_listbox* stub_l
         return vt::varorder(in_path, out_path, stub_list, head_list, step, unit_var,
                             vt::title_words_from_label_file(texts ? texts : ""));
     });
+}
+
+int chgtxt(const char* in_path, const char* out_path, char* contents_io, char* units_io, const vt_listbox* list,
+           const char* variable, int step, const char* unit_var, const char* texts) {
+    return vt::guard([&] {
+        return vt::chgtxt(in_path, out_path, contents_io, units_io, list, variable, step, unit_var,
+                          vt::title_words_from_label_file(texts ? texts : ""));
+    });
+}
+
+int chgtxtcontents(const char* in_path, const char* out_path, const char* addition, const char* texts) {
+    return vt::guard([&] {
+        return vt::chgtxtcontents(in_path, out_path, addition, vt::title_words_from_label_file(texts ? texts : ""));
+    });
+}
+
+int ctvalues2003(const char* in_path, const char* value_set_dir, const char* out_path, int step, char* set_io,
+                 const char* options, char* domain_out) {
+    return vt::guard(
+        [&] { return vt::ctvalues2003(in_path, value_set_dir, out_path, step, set_io, options, domain_out); });
 }
 
 int valueorder(const char* in_path, const char* out_path, const char* value_list, const char* variable,

@@ -190,14 +190,16 @@ void carry_notes_by_position(const table& from, table& to) {
 // ---------------------------------------------------------------------------
 // The swap of texts and codes.
 
-int swap_texts_codes(variable& v, const std::string& value_set_dir) {
+int swap_texts_codes(variable& v, const std::string& value_set_dir, const std::string& value_set_file) {
     if (v.values.empty()) return 0;
     bool none = true;
     for (const value& val : v.values)
         if (val.code) none = false;
     // Codes but no texts: the texts come from the value set first.
     if (none) {
-        if (fetch_valuetext(v, value_set_dir) != 1) return 0;
+        const int found = value_set_file.empty() ? fetch_valuetext(v, value_set_dir)
+                                                 : fetch_valuetext_from(v, value_set_file);
+        if (found != 1) return 0;
     }
     // A value without a code among coded ones is its own code, as the
     // table file writer states it.
@@ -223,13 +225,14 @@ int swap_operation(table& source, const bearb& req, in_file* source_file, table&
     out = copy_variables(source);
     copy_head(source, out);
     out.heading = source.heading;
-    for (const request_entry& e : req.entries) {
-        const int k = variable_position(out, e.name);
+    for (std::size_t n = 0; n < req.entries.size(); ++n) {
+        const int k = variable_position(out, req.entries[n].name);
         if (k < 0) continue;
         variable& v = out.vars[static_cast<std::size_t>(k)];
         std::vector<std::string> old_texts;
         for (const value& val : v.values) old_texts.push_back(val.text);
-        if (swap_texts_codes(v, req.value_set_dir) != 1) continue;
+        const std::string& file = n < req.value_set_files.size() ? req.value_set_files[n] : std::string();
+        if (swap_texts_codes(v, req.value_set_dir, file) != 1) continue;
         // The contents records follow their value to its new text.
         if (out.contvariable && v.name == out.contvariable)
             for (continfo& c : out.continfos)

@@ -70,6 +70,9 @@ struct bearb {
     int op = op_selection;
     std::vector<request_entry> entries;
     std::string value_set_dir;  // op 51: where texts of coded-only values are looked up
+    // op 51: the value set file chosen for entry k (empty or missing: the
+    // first file of value_set_dir that serves the variable's DOMAIN).
+    std::vector<std::string> value_set_files;
 
     // Calculations (ops 11 to 33, tableops/calc.h). The first entry names
     // the calculation variable and lists its operands in operand order.
@@ -139,7 +142,8 @@ bool listed_positions(const variable& v, const std::vector<std::string>& texts, 
 // When none does and the variable has a DOMAIN, the texts are looked up in
 // the value set files of value_set_dir first (fetch_valuetext); without a
 // match the variable is left alone. Returns 1 when swapped, else 0.
-int swap_texts_codes(variable& v, const std::string& value_set_dir);
+// A non-empty value_set_file is searched instead of value_set_dir.
+int swap_texts_codes(variable& v, const std::string& value_set_dir, const std::string& value_set_file = {});
 
 // Carries the cell notes, the CELLNOTEX entries and the data notes of `from`
 // over to `to`, matching variables by name and values by text, and rebuilds

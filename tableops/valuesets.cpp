@@ -152,21 +152,33 @@ int fetch_valuetext2(variable& v, const std::string& vs_path) {
     return store_texts(v, codes, texts);
 }
 
-int fetch_valuetext(variable& v, const std::string& dir) {
-    if (!v.domain) return 0;
+std::vector<std::string> value_set_files(const std::string& dir, const std::string& domain) {
+    std::vector<std::string> out;
     const std::string native = plat::native_path(dir.empty() ? std::string(".") : dir);
     for (const std::string& file : plat::list_files(native, "*.vs")) {
         const std::string path = join_dir(dir, file);
         plat::ini_file ini;
         if (!ini.load(path)) continue;
-        bool serves = false;
         for (const std::string& d : numbered(ini, "Domain", value_set_buf))
-            if (domain_equal(d, *v.domain)) serves = true;
-        if (!serves) continue;
-        if (get(ini, "Valuecode", "1000", value_set_buf) == line_file_marker) return fetch_valuetext2(v, path);
-        return store_texts(v, numbered(ini, "Valuecode", value_set_buf), numbered(ini, "Valuetext", value_set_buf));
+            if (domain_equal(d, domain)) {
+                out.push_back(path);
+                break;
+            }
     }
-    return 0;
+    return out;
+}
+
+int fetch_valuetext_from(variable& v, const std::string& vs_path) {
+    plat::ini_file ini;
+    if (!ini.load(plat::native_path(vs_path))) return 0;
+    if (get(ini, "Valuecode", "1000", value_set_buf) == line_file_marker) return fetch_valuetext2(v, vs_path);
+    return store_texts(v, numbered(ini, "Valuecode", value_set_buf), numbered(ini, "Valuetext", value_set_buf));
+}
+
+int fetch_valuetext(variable& v, const std::string& dir) {
+    if (!v.domain) return 0;
+    const std::vector<std::string> files = value_set_files(dir, *v.domain);
+    return files.empty() ? 0 : fetch_valuetext_from(v, files.front());
 }
 
 }  // namespace vt

@@ -67,6 +67,14 @@ int var_regmatch(const table& t, const std::vector<value_set>& sets);
 // the result is 0.
 int fetch_valuetext(variable& v, const std::string& dir);
 
+// The value set files of dir that serve `domain`, in the order the folder
+// lists them.
+std::vector<std::string> value_set_files(const std::string& dir, const std::string& domain);
+
+// fetch_valuetext against one value set file (the "****" marker sends it to
+// the line files); 1 on success, else 0 and v is left alone.
+int fetch_valuetext_from(variable& v, const std::string& vs_path);
+
 // The same against the line files of the value set file vs_path ("c" and
 // "n" appended to its name).
 int fetch_valuetext2(variable& v, const std::string& vs_path);

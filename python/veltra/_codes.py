@@ -69,6 +69,8 @@ CODES = [
     ('Table operations', 'op_calc_failed', 200, 'calcvalues: no new table was formed'),
     ('Table operations', 'op_bad_step', 99, 'a dialogue step unknown, or before the step that prepares it'),
     ('Table operations', 'getvalue_no_aggregation', 1000, 'getvalue step 0: added when no variable offers an aggregation'),
+    ('Table operations', 'op_presentation_failed', 99, 'textcode: the presentation change formed no table'),
+    ('Table operations', 'op_value_set_choice', 1, 'ctvalues2003: several value sets fit; the host chooses one'),
     ('Conversions', 'text_cannot_open', 2, 'text report: the input or the output cannot be opened'),
     ('Conversions', 'text_page_too_short', 7, 'text report: a page cannot hold its header lines plus one row'),
     ('Conversions', 'resave_failed', 1, 're-save: the input cannot be read or the output not written'),

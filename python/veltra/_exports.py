@@ -20,6 +20,9 @@ SYMBOLS = ".;..;...;....;.....;......;.......;-"
 TEXT_BUFFER = 169
 # Buffers the library writes a text into, sized as its header says.
 OUT_BUFFERS = {"status_out": 1000, "text_out": 256}
+# gets, as hosts size it (VT_DIALOG_BUFFER of vtops.h: the dialogues write
+# at most that many bytes into one).
+TEXT_BUFFER = 1000
 
 VTCONV = """
 one VelInit()
@@ -67,6 +70,9 @@ code getvalue(path in_path, path out_path="", path value_set_dir="", path label_
 code srvalues(path out_path, int step, listbox list_a=None, listbox list_b=None, listbox list2=None, listbox list3=None, listbox list4=None, listbox list5=None, listbox list6=None, listbox list7=None, listbox list8=None, listbox list9=None, listbox list10=None, listbox list11=None, listbox list12=None, listbox list13=None, listbox list14=None, listbox list15=None, listbox list16=None, text name="", int secrecy=0)
 code getcodes(path in_path, listbox list1=None, listbox list2=None, listbox list3=None, listbox list4=None, listbox list5=None, listbox list6=None, listbox list7=None, listbox list8=None, listbox list9=None, listbox list10=None, listbox list11=None, listbox list12=None, listbox list13=None, listbox list14=None, listbox list15=None, listbox list16=None)
 code zoomvar(text variable, textbuf text_out="")
+code chgtxt(path in_path, path out_path, textbuf contents_io, textbuf units_io, listbox list, text variable="", int step=1, text unit_var="", path texts="")
+code chgtxtcontents(path in_path, path out_path, text addition, path texts="")
+code ctvalues2003(path in_path, path value_set_dir, path out_path, int step, textbuf set_io="", text options="", textbuf domain_out="")
 """
 
 # The exports behind veltra.read_table (a table handed out piece by piece);

@@ -97,6 +97,17 @@ const std::map<std::string, function_setup>& setups() {
           "<value order=\"2\">South</value>\n</variable>\n<variable name=\"sex\">\n<value order=\"1\">men</value>\n"
           "<value order=\"2\">women</value>\n</variable>\n",
           "VALUES(\"region\")=\"both\",\"East\";"}},
+        {"chgtexts",
+         {"[Query]\ncontentstext=People\nunittext=persons\n[Data]\nNoOfVar=3\n[Variables]\nVar1=area\nVar2=gender\n"
+          "Var3=year\n",
+          "<contentstext>People</contentstext>\n<unittext>persons</unittext>\n<noofvar>3</noofvar>\n"
+          "<variable order=\"1\">area</variable>\n<variable order=\"2\">gender</variable>\n"
+          "<variable order=\"3\">year</variable>\n",
+          "STUB=\"area\",\"gender\";"}},
+        {"chgtextcontents", {"[Query]\ncontentstext=People\n", "", "CONTENTS=\"People\";"}},
+        {"textcode",
+         {"[Query]\ntextcodeoptions=2\n", "<textcodeoptions>C</textcodeoptions>\n",
+          "VALUES(\"region\")=\"01\",\"02\",\"03\";"}},
         {"gesmes",
          {"[Gesmes]\nSender=s\nReceiver=r\nInterchangeMsg=i\nMessageRef=m\nDSN=d\nDatastruct=ds\nConf=c\nObsStatus=o\n"
           "CodeListOrg=org\n",

@@ -12,6 +12,16 @@
 
 namespace vt::test {
 
+// A table whose stub holds the variable without a name ($$SORT, so the
+// table has no UNITS) and the contents variable flow, a record per flow.
+inline const char* const trade =
+    "CHARSET=\"ANSI\";\nDECIMALS=0;\nMATRIX=\"T\";\nSUBJECT-AREA=\"S\";\nSUBJECT-CODE=\"S\";\nTITLE=\"t\";\n"
+    "CONTENTS=\"Trade\";\nUNITS=\"SEK\";\nSTUB=\"$$SORT\",\"flow\";\nHEADING=\"year\";\n"
+    "VALUES(\"$$SORT\")=\"total\",\"part\";\nVALUES(\"flow\")=\"Exports\",\"Imports\";\n"
+    "VALUES(\"year\")=\"2001\",\"2002\";\nCONTVARIABLE=\"flow\";\n"
+    "UNITS(\"Exports\")=\"SEK\";\nUNITS(\"Imports\")=\"SEK thousands\";\n"
+    "DATA=\n1 2 3 4 5 6 7 8;\n";
+
 inline table read_back(const std::string& path) {
     in_file f;
     table t = table_new();

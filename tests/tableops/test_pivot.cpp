@@ -22,6 +22,7 @@
 #include "platform/listbox.h"
 #include "tableops/pivot.h"
 #include "../platform/temp_dir.h"
+#include "table_files.h"
 
 namespace {
 
@@ -186,13 +187,7 @@ TEST(Pivot, TableWithoutHeading) {
 // sentence of the title; the contents information follows the contents
 // variable.
 TEST(Pivot, UnnamedVariableAndContentsInformation) {
-    const char* sorted =
-        "CHARSET=\"ANSI\";\nDECIMALS=0;\nMATRIX=\"T\";\nSUBJECT-AREA=\"S\";\nSUBJECT-CODE=\"S\";\nTITLE=\"t\";\n"
-        "CONTENTS=\"Trade\";\nUNITS=\"SEK\";\nSTUB=\"$$SORT\",\"flow\";\nHEADING=\"year\";\n"
-        "VALUES(\"$$SORT\")=\"total\",\"part\";\nVALUES(\"flow\")=\"Exports\",\"Imports\";\n"
-        "VALUES(\"year\")=\"2001\",\"2002\";\nCONTVARIABLE=\"flow\";\n"
-        "UNITS(\"Exports\")=\"SEK\";\nUNITS(\"Imports\")=\"SEK thousands\";\n"
-        "DATA=\n1 2 3 4 5 6 7 8;\n";
+    const char* sorted = vt::test::trade;
     vt::test::temp_dir dir;
     dir.write("in.vt", sorted);
     ASSERT_EQ(run_pivot(dir, 1), 0);
