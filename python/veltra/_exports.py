@@ -16,13 +16,11 @@ export added there without a line here is caught.
 
 SYMBOLS = ".;..;...;....;.....;......;.......;-"
 # The size of the buffer a textbuf argument (a text the library may rewrite)
-# gets, as hosts size it.
-TEXT_BUFFER = 169
-# Buffers the library writes a text into, sized as its header says.
-OUT_BUFFERS = {"status_out": 1000, "text_out": 256}
 # gets, as hosts size it (VT_DIALOG_BUFFER of vtops.h: the dialogues write
 # at most that many bytes into one).
 TEXT_BUFFER = 1000
+# Buffers the library writes a text into, sized as its header says.
+OUT_BUFFERS = {"status_out": 1000, "text_out": 256}
 
 VTCONV = """
 one VelInit()
