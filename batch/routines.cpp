@@ -18,9 +18,11 @@
 #include "export/xdf.h"
 #include "export/xmlcube.h"
 #include "tableops/calc.h"
+#include "tableops/decimals.h"
 #include "tableops/pivot.h"
 #include "tableops/selection.h"
 #include "tableops/valueorder.h"
+#include "tableops/vardelete.h"
 
 namespace vt::batch {
 
@@ -77,6 +79,17 @@ int run_calcvalues(const job& j) {
                            s.incl_excl.c_str(), selection_lists(j), s.order, s.newvalue.c_str(), s.betavalue.c_str(),
                            s.constant.c_str());
 }
+
+// vardelete: Variable summed away over the values of [Use], or taken at
+// the one value [Remove] leaves; Titleadd is added to the contents.
+int run_vardelete(const job& j) {
+    return vardeleteweb(j.infile.c_str(), j.outfile.c_str(), j.edit.value_list.c_str(), j.edit.variable.c_str(),
+                        j.unit_var.c_str(), title_words_from_list(j.text_words), j.edit.remove,
+                        j.edit.titleadd.c_str());
+}
+
+// decimals: DECIMALS and SHOWDECIMALS set to [Data] decimals.
+int run_decimals(const job& j) { return chgdecweb(j.infile.c_str(), j.outfile.c_str(), j.decimals.c_str()); }
 
 // text: the paginated text report.
 int run_text(const job& j) {

@@ -82,6 +82,9 @@ inline constexpr int op_variable_exists = 96;    // a new variable's name is alr
 inline constexpr int op_bad_constant = 97;       // calcvalues: the constant operand is not a number
 inline constexpr int op_calc_variable_lost = 98; // calcvalues: the new table lacks the calculation variable
 inline constexpr int op_calc_failed = 200;       // calcvalues: no new table was formed
+inline constexpr int op_partial_delete = 78;     // vardelete: the marks would keep some but not all of several values
+inline constexpr int op_delete_failed = 200;     // vardelete: every value of the variable removed, no table formed
+inline constexpr int op_bad_decimals = 79;       // decimals: DECIMALS, SHOWDECIMALS or a PRECISION no table file can state
 
 // ---- Conversions.
 inline constexpr int text_cannot_open = 2;       // text report: the input or the output cannot be opened

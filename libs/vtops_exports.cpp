@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "dialogs/chgdec.h"
+#include "dialogs/vardelete.h"
 #include "dialogs/varorder.h"
 #include "export/delimited.h"
 #include "tableops/calc.h"
@@ -63,5 +65,21 @@ int calcvalues(const char* in_path, const char* out_path, const char* texts, int
         return vt::calcvalues(in_path, out_path, texts, operation, inclusion, sel1, sel2, sel3, sel4, sel5, sel6,
                               sel7, sel8, sel9, sel10, sel11, sel12, sel13, sel14, sel15, sel16, order, new_value,
                               beta_value, constant);
+    });
+}
+
+int vardelete(const char* in_path, const char* out_path, const vt_listbox* list, const char* variable, int step,
+              const char* unit_var, const char* texts, int remove) {
+    return vt::guard([&] {
+        return vt::vardelete(in_path, out_path, list, variable, step, unit_var,
+                             vt::title_words_from_label_file(texts ? texts : ""), remove);
+    });
+}
+
+int chgdec(const char* in_path, const char* out_path, char* decimals_io, const vt_listbox* value_list_box,
+           const vt_listbox* precision_list_box, const char* variable, int step, const char* unit_var) {
+    return vt::guard([&] {
+        return vt::chgdec(in_path, out_path, decimals_io, value_list_box, precision_list_box, variable, step,
+                          unit_var);
     });
 }

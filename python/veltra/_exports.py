@@ -61,6 +61,8 @@ code variableorder(path in_path, path out_path, text stub_order, text head_order
 code varorder(path in_path, path out_path, listbox stub_list, listbox head_list, int step, text unit_var="", text texts="")
 code valueorder(path in_path, path out_path, text value_list, text variable, text unit_var="", text texts="")
 code calcvalues(path in_path, path out_path, text texts, int operation, text inclusion, text sel1="", text sel2="", text sel3="", text sel4="", text sel5="", text sel6="", text sel7="", text sel8="", text sel9="", text sel10="", text sel11="", text sel12="", text sel13="", text sel14="", text sel15="", text sel16="", int order=0, text new_value="", text beta_value="", text constant="")
+code vardelete(path in_path, path out_path, listbox list, text variable, int step, text unit_var="", path texts="", int remove=0)
+code chgdec(path in_path, path out_path, textbuf decimals_io, listbox value_list_box, listbox precision_list_box, text variable, int step, text unit_var="")
 """
 
 # The exports behind veltra.read_table (a table handed out piece by piece);

@@ -97,6 +97,10 @@ const std::map<std::string, function_setup>& setups() {
           "<value order=\"2\">South</value>\n</variable>\n<variable name=\"sex\">\n<value order=\"1\">men</value>\n"
           "<value order=\"2\">women</value>\n</variable>\n",
           "VALUES(\"region\")=\"both\",\"East\";"}},
+        {"vardelete",
+         {"[Query]\nVariable=sex\n[Remove]\nValue1=1\nValue2=2\n", "<variable>sex</variable>\n<remove>1,2</remove>\n",
+          "STUB=\"region\";"}},
+        {"decimals", {"[Data]\ndecimals=2\n", "<decimals>2</decimals>\n", "DECIMALS=2;"}},
         {"gesmes",
          {"[Gesmes]\nSender=s\nReceiver=r\nInterchangeMsg=i\nMessageRef=m\nDSN=d\nDatastruct=ds\nConf=c\nObsStatus=o\n"
           "CodeListOrg=org\n",
