@@ -23,7 +23,7 @@ static void delete_a_variable(const char* in, const char* out, const char* label
     text = read_whole(out);
     CHECK(text != NULL && strstr(text, "STUB=\"region\";\nHEADING=\"year\";") != NULL);
     CHECK(text != NULL && strstr(text, "TITLE=\"Population efter region och year\";") != NULL);
-    CHECK(text != NULL && strstr(text, "CELLNOTE(\"North\",\"2005\")=\"Revised figure.\";") != NULL);
+    CHECK(text != NULL && strstr(text, "CELLNOTE(\"North\", \"2005\")=\"Revised figure.\";") != NULL);
     CHECK(text != NULL && strstr(text, "DATANOTECELL") == NULL);
     CHECK(text != NULL && strstr(text, "DATA=\n2390.4 2411.5 2445.5 \n") != NULL);
     free(text);
