@@ -102,8 +102,8 @@ TEST(VarDelete, WholeOutputOfASum) {
               "DECIMALS=2;\nSHOWDECIMALS=0;\nMATRIX=\"P\";\nSUBJECT-AREA=\"S\";\nSUBJECT-CODE=\"S\";\n"
               "TITLE=\"Pop, all regions  by sex and year\";\nCONTENTS=\"Pop, all regions \";\n"
               "UNITS=\"persons\";\nSTUB=\"sex\";\nHEADING=\"year\";\nVALUES(\"sex\")=\"men\",\"women\";\n"
-              "VALUES(\"year\")=\"2001\",\"2002\";\nCELLNOTE(\"women\",\"*\")=\"all women\";\n"
-              "DATA=\n111.00 222.00 \n33.00 \"..\" \n;\n");
+              "VALUES(\"year\")=\"2001\",\"2002\";\nCELLNOTE(\"women\", \"*\")=\"all women\";\n"
+              "DATA=\n111.00 222.00 \n33.00 \"..\";\n");
 }
 
 // Marks that would leave part of a variable, lists that are not lists,
