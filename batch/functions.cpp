@@ -34,7 +34,7 @@ constexpr function_row table[] = {
     {"splitmonths", conversion, nullptr, xml_kind::split, "splitmonths", split_elements, nullptr, false, false,
      nullptr},  // splittimes(query file)
     {"decimals", conversion, ini_read::decimals, plain, "decimals", "decimals", xml_fill::decimals, false, false,
-     nullptr},  // chgdecweb
+     run_decimals},  // chgdecweb
     {"excel", conversion, ini_read::excel, plain, "excel", "completeinfo doublecolumn datanote decimals",
      xml_fill::excel, false, false, run_excel},
     {"VTML", conversion, ini_read::vtml, no_xml, "", "", nullptr, false, false, run_xmlsave},
@@ -78,7 +78,7 @@ constexpr function_row table[] = {
     {"valueorder", operation, ini_read::valueorder, xml_kind::valueorder, "valueorder", "", xml_fill::valueorder,
      false, false, run_valueorder},
     {"vardelete", operation, ini_read::vardelete, xml_kind::vardelete, "vardelete", "variable titleadd",
-     xml_fill::vardelete, false, false, nullptr},  // vardeleteweb
+     xml_fill::vardelete, false, false, run_vardelete},  // vardeleteweb
     {"textcode", operation, ini_read::textcode, plain, "textcode", "textcodeoptions", xml_fill::textcode, false,
      false, run_textcode},
     {"chgtextcontents", operation, ini_read::chgtextcontents, no_xml, "", "", nullptr, false, false,

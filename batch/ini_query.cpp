@@ -3,7 +3,6 @@
 // (the value limits and the key readers are in batch/ini_keys.h).
 #include "batch/ini_query.h"
 
-#include <climits>
 #include <cstdio>
 
 #include "batch/functions.h"
@@ -154,21 +153,6 @@ int read_selection_job(const ini_keys& q, job& j) {
 }
 
 }  // namespace
-
-int decimal_to_int(std::string_view text) noexcept {
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    long long value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        value = value * 10 + (text[i] - '0');
-        if (value > static_cast<long long>(INT_MAX) + 1) value = static_cast<long long>(INT_MAX) + 1;
-    }
-    if (negative) value = -value;
-    if (value > INT_MAX) return INT_MAX;
-    return static_cast<int>(value);
-}
 
 void find_time_variable(const table& t, int& position, int& value_count) noexcept {
     position = 0;

@@ -6,6 +6,7 @@
 
 #include "batch/job.h"
 #include "core/table.h"
+#include "platform/text.h"
 
 namespace vt::batch {
 
@@ -32,10 +33,8 @@ namespace vt::batch {
 // give 0 with out.complete false: nothing is run.
 int read_ini_job(const std::string& path, job& out);
 
-// Whole numbers in query values: optional blanks and sign, then decimal
-// digits up to the first other byte ("12abc" is 12, "x" is 0). Values
-// beyond the int range are clamped.
-int decimal_to_int(std::string_view text) noexcept;
+// Whole numbers in query values (platform/text.h).
+using plat::decimal_to_int;
 
 // The 1-based chain position of the table's time variable (the first
 // variable read with TIMEVAL) and its number of values; position 0 when the

@@ -18,11 +18,13 @@
 #include "export/xdf.h"
 #include "export/xmlcube.h"
 #include "tableops/calc.h"
+#include "tableops/decimals.h"
 #include "tableops/pivot.h"
 #include "tableops/presentation.h"
 #include "tableops/selection.h"
 #include "tableops/texts.h"
 #include "tableops/valueorder.h"
+#include "tableops/vardelete.h"
 
 namespace vt::batch {
 
@@ -99,6 +101,16 @@ int run_textcode(const job& j) {
     std::string used;
     return ctvaluesweb(j.infile.c_str(), "", j.outfile.c_str(), j.edit.textcode_options.c_str(), used);
 }
+// vardelete: Variable summed away over the values of [Use], or taken at
+// the one value [Remove] leaves; Titleadd is added to the contents.
+int run_vardelete(const job& j) {
+    return vardeleteweb(j.infile.c_str(), j.outfile.c_str(), j.edit.value_list.c_str(), j.edit.variable.c_str(),
+                        j.unit_var.c_str(), title_words_from_list(j.text_words), j.edit.remove,
+                        j.edit.titleadd.c_str());
+}
+
+// decimals: DECIMALS and SHOWDECIMALS set to [Data] decimals.
+int run_decimals(const job& j) { return chgdecweb(j.infile.c_str(), j.outfile.c_str(), j.decimals.c_str()); }
 
 // text: the paginated text report.
 int run_text(const job& j) {

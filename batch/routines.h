@@ -16,6 +16,8 @@ int run_calcvalues(const job& j);
 int run_chgtexts(const job& j);
 int run_chgtextcontents(const job& j);
 int run_textcode(const job& j);
+int run_vardelete(const job& j);
+int run_decimals(const job& j);
 int run_text(const job& j);
 int run_asp(const job& j);
 int run_vtfile(const job& j);

@@ -88,6 +88,9 @@ inline constexpr int op_bad_step = 99;           // a dialogue step unknown, or 
 inline constexpr int getvalue_no_aggregation = 1000;  // getvalue step 0: added when no variable offers an aggregation
 inline constexpr int op_presentation_failed = 99; // textcode: the presentation change formed no table
 inline constexpr int op_value_set_choice = 1;    // ctvalues2003: several value sets fit; the host chooses one
+inline constexpr int op_partial_delete = 78;     // vardelete: the marks would keep some but not all of several values
+inline constexpr int op_delete_failed = 200;     // vardelete: every value of the variable removed, no table formed
+inline constexpr int op_bad_decimals = 79;       // decimals: DECIMALS, SHOWDECIMALS or a PRECISION no table file can state
 
 // ---- Conversions.
 inline constexpr int text_cannot_open = 2;       // text report: the input or the output cannot be opened

@@ -222,6 +222,50 @@ VT_EXPORT int chgtxtcontents(const char *in_path, const char *out_path, const ch
    text). */
 VT_EXPORT int ctvalues2003(const char *in_path, const char *value_set_dir, const char *out_path, int step,
                            char *set_io, const char *options, char *domain_out);
+/* Deletes a variable in steps for a host dialogue; list is one box that
+   shows the variable names, then the values of the variable picked.
+     any step but 2, 3, 4: reads in_path, empties list and fills it with the
+         variable names (the variable without a name as unit_var) and holds
+         the table: 0, 400 or a reader code.
+     2: empties list and fills it with the value texts of variable (equal to
+         unit_var: the variable without a name): 1 when the table's title is
+         its DESCRIPTION, else 0; 85 no such variable (the table stays held).
+     4: the values selected in list (one item per value) are summed away or,
+         with remove 1, removed, the one value left keeping its cells; the
+         variable goes, the title is rebuilt and the table is written to
+         out_path; the dialogue ends. The data writer's result, 400, 84
+         out_path is in_path (the table stays held), 85, 81 the list does not
+         show one item per value, 78 some but not all of several values
+         selected (with remove 1: not all but one), 83 no other variable
+         would be left, 200 every value removed or no memory.
+     3: releases the table: 0.
+   Steps 2 and 4 give 90 when no table is held. texts is a label file whose
+   section Global holds the title words (keys and, by, distr). */
+VT_EXPORT int vardelete(const char *in_path, const char *out_path, const vt_listbox *list, const char *variable,
+                        int step, const char *unit_var, const char *texts, int remove);
+
+/* Changes the decimals of a table in steps for a host dialogue.
+   decimals_io is the host's buffer of at least 16 bytes; the library
+   writes at most 3 bytes into it (two digits and a NUL).
+     any step but 2 to 5: reads in_path, empties value_list_box and fills it
+         with the variable names (the variable without a name as unit_var),
+         writes SHOWDECIMALS into decimals_io and holds the table: 0, 400 or
+         a reader code.
+     2: empties both boxes and fills value_list_box with the value texts of
+         variable (equal to unit_var: the variable without a name) and
+         precision_list_box with their PRECISION, one digit each ("0":
+         none): 0; 85 no such variable (the table stays held).
+     3: takes the precisions of variable back from precision_list_box, one
+         digit 0..9 per value in order: 0; 79 (or 85) ends the dialogue.
+     5: SHOWDECIMALS becomes the number in decimals_io and DECIMALS rises to
+         it when smaller; the table is written to out_path and the dialogue
+         ends. The data writer's result, 400, 84 out_path is in_path (the
+         table stays held), 79 below 0, above 15, or above 6 under a larger
+         DECIMALS (no table file can state it).
+     4: releases the table: 0.
+   Steps 2, 3 and 5 give 90 when no table is held. */
+VT_EXPORT int chgdec(const char *in_path, const char *out_path, char *decimals_io, const vt_listbox *value_list_box,
+                     const vt_listbox *precision_list_box, const char *variable, int step, const char *unit_var);
 
 #ifdef __cplusplus
 }

@@ -6,6 +6,8 @@
 #include "dialogs/selection.h"
 #include "dialogs/chgtxt.h"
 #include "dialogs/ctvalues.h"
+#include "dialogs/chgdec.h"
+#include "dialogs/vardelete.h"
 #include "dialogs/varorder.h"
 #include "export/delimited.h"
 #include "tableops/calc.h"
@@ -130,4 +132,19 @@ int getcodes(const char* in_path, const vt_listbox* list1, const vt_listbox* lis
 
 int zoomvar(const char* variable, char* text_out) {
     return vt::guard([&] { return vt::zoomvar(variable, text_out); });
+}
+int vardelete(const char* in_path, const char* out_path, const vt_listbox* list, const char* variable, int step,
+              const char* unit_var, const char* texts, int remove) {
+    return vt::guard([&] {
+        return vt::vardelete(in_path, out_path, list, variable, step, unit_var,
+                             vt::title_words_from_label_file(texts ? texts : ""), remove);
+    });
+}
+
+int chgdec(const char* in_path, const char* out_path, char* decimals_io, const vt_listbox* value_list_box,
+           const vt_listbox* precision_list_box, const char* variable, int step, const char* unit_var) {
+    return vt::guard([&] {
+        return vt::chgdec(in_path, out_path, decimals_io, value_list_box, precision_list_box, variable, step,
+                          unit_var);
+    });
 }

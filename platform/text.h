@@ -4,6 +4,7 @@
 // is compared as it stands, as the name tables always have done.
 #pragma once
 
+#include <climits>
 #include <string>
 #include <string_view>
 
@@ -43,6 +44,24 @@ constexpr bool equal_nocase_1252(std::string_view a, std::string_view b) noexcep
     for (std::size_t i = 0; i < a.size(); ++i)
         if (fold_1252(a[i]) != fold_1252(b[i])) return false;
     return true;
+}
+
+// Whole numbers in query values and host texts: optional blanks and sign,
+// then decimal digits up to the first other byte ("12abc" is 12, "x" is 0).
+// Values beyond the int range are clamped.
+constexpr int decimal_to_int(std::string_view text) noexcept {
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    long long value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        value = value * 10 + (text[i] - '0');
+        if (value > static_cast<long long>(INT_MAX) + 1) value = static_cast<long long>(INT_MAX) + 1;
+    }
+    if (negative) value = -value;
+    if (value > INT_MAX) return INT_MAX;
+    return static_cast<int>(value);
 }
 
 }  // namespace vt::plat

@@ -368,14 +368,28 @@ int calculate(table& source, const bearb& req, in_file* source_file, table& out)
     if (!is_calculation(req.op) || (req.inclusion != 'm' && req.inclusion != 'u')) return codes::op_failed;
     if (req.entries.empty()) return codes::op_failed;
 
+    // The calculation variable may stand anywhere in the table (deleting a
+    // variable sums one in the middle); the other entries follow in table
+    // order, and a selection wants them all in table order.
+    const request_entry& first = req.entries[0];
+    const int calc_pos = variable_position(source, first.name);
+    if (calc_pos < 0) return codes::op_failed;
+    std::vector<const request_entry*> ordered;
+    std::size_t e = 1;
+    for (std::size_t i = 0; i < source.vars.size(); ++i) {
+        if (static_cast<int>(i) == calc_pos) ordered.push_back(&first);
+        else if (e < req.entries.size() && req.entries[e].name == source.vars[i].name)
+            ordered.push_back(&req.entries[e++]);
+    }
+    if (e != req.entries.size()) return codes::op_failed;
+
     // The other variables are chosen or eliminated first, as a selection
     // would (the calculation variable keeping all its values), unless every
     // one of them keeps all its values: then the source is worked on as it
     // is. Either way only one matrix of source cells is held.
-    bool plain = req.entries.size() == source.vars.size();
-    for (std::size_t i = 1; i < req.entries.size() && plain; ++i)
-        plain = req.entries[i].values.empty() && !req.entries[i].agg && req.entries[i].name == source.vars[i].name;
-    if (plain) plain = req.entries[0].name == source.vars[0].name && !req.entries[0].agg;
+    bool plain = ordered.size() == source.vars.size() && !first.agg;
+    for (std::size_t i = 0; i < ordered.size() && plain; ++i)
+        plain = ordered[i] == &first || (ordered[i]->values.empty() && !ordered[i]->agg);
     table selected;
     table* work = &source;
     if (plain) {
@@ -386,9 +400,13 @@ int calculate(table& source, const bearb& req, in_file* source_file, table& out)
         compute_strides(source.vars);
     } else {
         bearb pick;
-        pick.entries = req.entries;
-        pick.entries[0].values.clear();
-        pick.entries[0].agg.reset();
+        for (const request_entry* each : ordered) {
+            pick.entries.push_back(*each);
+            if (each == &first) {
+                pick.entries.back().values.clear();
+                pick.entries.back().agg.reset();
+            }
+        }
         if (const int rc = selbas(source, pick, source_file, selected); rc != 0) return rc;
         compute_strides(selected.vars);
         work = &selected;

@@ -47,8 +47,10 @@ text_list split_title(std::string_view text, int width) {
     return lines;
 }
 
+bool title_is_description(const table& t) noexcept { return t.descriptiondefault == 1 && !t.description.empty(); }
+
 void title_rebuild(table& t, int width, const title_words& words) {
-    if (t.descriptiondefault == 1 && !t.description.empty()) {
+    if (title_is_description(t)) {
         std::string joined;
         for (const std::string& line : t.description) {
             if (!joined.empty()) joined += ' ';

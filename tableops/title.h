@@ -27,6 +27,10 @@ title_words title_words_from_list(std::string_view texts);
 // The words from a label file: section Global, keys and, by, distr.
 title_words title_words_from_label_file(const std::string& path);
 
+// True when the table shows its DESCRIPTION as its title, so that a
+// rebuilt title is that description again.
+bool title_is_description(const table& t) noexcept;
+
 // Rebuilds t.title and cuts it into lines of at most `width` characters at
 // blanks. A table that shows its description as the title gets the
 // description lines joined instead.

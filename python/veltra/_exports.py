@@ -71,6 +71,8 @@ code zoomvar(text variable, textbuf text_out="")
 code chgtxt(path in_path, path out_path, textbuf contents_io, textbuf units_io, listbox list, text variable="", int step=1, text unit_var="", path texts="")
 code chgtxtcontents(path in_path, path out_path, text addition, path texts="")
 code ctvalues2003(path in_path, path value_set_dir, path out_path, int step, textbuf set_io="", text options="", textbuf domain_out="")
+code vardelete(path in_path, path out_path, listbox list, text variable, int step, text unit_var="", path texts="", int remove=0)
+code chgdec(path in_path, path out_path, textbuf decimals_io, listbox value_list_box, listbox precision_list_box, text variable, int step, text unit_var="")
 """
 
 # The exports behind veltra.read_table (a table handed out piece by piece);

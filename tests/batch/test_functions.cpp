@@ -108,6 +108,10 @@ const std::map<std::string, function_setup>& setups() {
         {"textcode",
          {"[Query]\ntextcodeoptions=2\n", "<textcodeoptions>C</textcodeoptions>\n",
           "VALUES(\"region\")=\"01\",\"02\",\"03\";"}},
+        {"vardelete",
+         {"[Query]\nVariable=sex\n[Remove]\nValue1=1\nValue2=2\n", "<variable>sex</variable>\n<remove>1,2</remove>\n",
+          "STUB=\"region\";"}},
+        {"decimals", {"[Data]\ndecimals=2\n", "<decimals>2</decimals>\n", "DECIMALS=2;"}},
         {"gesmes",
          {"[Gesmes]\nSender=s\nReceiver=r\nInterchangeMsg=i\nMessageRef=m\nDSN=d\nDatastruct=ds\nConf=c\nObsStatus=o\n"
           "CodeListOrg=org\n",

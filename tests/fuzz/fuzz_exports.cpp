@@ -106,6 +106,12 @@ vt::batch::job make_job(const std::string& in, unsigned opt) {
     j.edit.pivot_alt = 1 + (level & 1);
     j.edit.stub_order = "1";
     j.edit.head_order = "2";
+    // Delete the variable without a name (named like the unit word),
+    // summing or removing the first value; change the decimals.
+    j.edit.variable = "unit";
+    j.edit.value_list = "1";
+    j.edit.remove = level >> 1;
+    j.decimals = level & 1 ? "2" : "0";
     j.coordinates = scratch();
     j.gesmes.include = level & 1 ? "A" : "D";
     // Keep the first value of every variable, eliminate them all, or
