@@ -18,6 +18,7 @@
 #include "export/xdf.h"
 #include "export/xmlcube.h"
 #include "tableops/calc.h"
+#include "tableops/filecalc.h"
 #include "tableops/pivot.h"
 #include "tableops/selection.h"
 #include "tableops/valueorder.h"
@@ -76,6 +77,14 @@ int run_calcvalues(const job& j) {
     return calcvalues_list(j.infile.c_str(), j.outfile.c_str(), j.text_words.c_str(), s.operation,
                            s.incl_excl.c_str(), selection_lists(j), s.order, s.newvalue.c_str(), s.betavalue.c_str(),
                            s.constant.c_str());
+}
+
+// filecalc: the input combined with a match table or a constant.
+int run_filecalc(const job& j) {
+    const filecalc_args& c = j.filecalc;
+    return tabselweb(j.infile.c_str(), j.outfile.c_str(), c.constant_flag, c.matchfile.c_str(), c.option,
+                     j.text_words.c_str(), c.newvar.c_str(), c.newvalues[0].c_str(), c.newvalues[1].c_str(),
+                     c.newvalues[2].c_str(), c.constant.c_str(), c.incl_excl.c_str());
 }
 
 // text: the paginated text report.

@@ -13,6 +13,7 @@ int run_pivot(const job& j);
 int run_variableorder(const job& j);
 int run_valueorder(const job& j);
 int run_calcvalues(const job& j);
+int run_filecalc(const job& j);
 int run_text(const job& j);
 int run_asp(const job& j);
 int run_vtfile(const job& j);

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "dialogs/tabsel.h"
 #include "dialogs/varorder.h"
 #include "export/delimited.h"
 #include "tableops/calc.h"
@@ -63,5 +64,14 @@ int calcvalues(const char* in_path, const char* out_path, const char* texts, int
         return vt::calcvalues(in_path, out_path, texts, operation, inclusion, sel1, sel2, sel3, sel4, sel5, sel6,
                               sel7, sel8, sel9, sel10, sel11, sel12, sel13, sel14, sel15, sel16, order, new_value,
                               beta_value, constant);
+    });
+}
+
+int tabsel(const char* table_dir, const char* in_path, const char* out_path, int type, const vt_listbox* list,
+           int option, const char* label_path, const char* name, const char* text1, const char* text2,
+           const char* text3, const char* constant, const char* inclusion) {
+    return vt::guard([&] {
+        return vt::tabsel(table_dir, in_path, out_path, type, list, option, label_path, name, text1, text2, text3,
+                          constant, inclusion);
     });
 }

@@ -61,6 +61,7 @@ code variableorder(path in_path, path out_path, text stub_order, text head_order
 code varorder(path in_path, path out_path, listbox stub_list, listbox head_list, int step, text unit_var="", text texts="")
 code valueorder(path in_path, path out_path, text value_list, text variable, text unit_var="", text texts="")
 code calcvalues(path in_path, path out_path, text texts, int operation, text inclusion, text sel1="", text sel2="", text sel3="", text sel4="", text sel5="", text sel6="", text sel7="", text sel8="", text sel9="", text sel10="", text sel11="", text sel12="", text sel13="", text sel14="", text sel15="", text sel16="", int order=0, text new_value="", text beta_value="", text constant="")
+code tabsel(path table_dir, path in_path, path out_path, int type, listbox list, int option, path label_path="", text name="", text text1="", text text2="", text text3="", text constant="", text inclusion="m")
 """
 
 # The exports behind veltra.read_table (a table handed out piece by piece);
