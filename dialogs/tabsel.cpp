@@ -12,6 +12,7 @@
 #include "platform/fsinfo.h"
 #include "platform/listbox.h"
 #include "tableops/filecalc.h"
+#include "tableops/newtable.h"
 
 namespace vt {
 

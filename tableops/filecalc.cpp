@@ -220,7 +220,7 @@ int run_tabselweb(const char* in_path, const char* out_path, int constant_flag, 
     r.newvar = str(newvar);
     r.newvalues = {str(newvalue1), str(newvalue2), str(newvalue3)};
     // A join needs its second table.
-    if (r.with_constant && option > fc_divide) return codes::cannot_open;
+    if (r.with_constant && option > 60) return codes::cannot_open;
 
     table b;
     if (!r.with_constant) {

@@ -54,6 +54,7 @@ CODES = [
     ('Table operations', 'op_bad_pivot_alt', 88, 'pivot: alt is neither 1 nor 2'),
     ('Table operations', 'op_bad_order', 89, 'the orders do not name every variable exactly once'),
     ('Table operations', 'op_no_dialogue_table', 90, 'a dialogue step without the table of an earlier step'),
+    ('Table operations', 'op_match_unfit', 91, 'file calculation: no UNITS, or the match table is unreadable or does not fit'),
     ('Table operations', 'op_agg_failed', 92, 'aggvalues: no new table was formed'),
     ('Table operations', 'op_bad_value_order', 80, 'a value order that does not name every value exactly once'),
     ('Table operations', 'op_no_such_name', 85, 'a variable (valueorder) or base value (calcvalues) the table lacks'),

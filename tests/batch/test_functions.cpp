@@ -97,6 +97,11 @@ const std::map<std::string, function_setup>& setups() {
           "<value order=\"2\">South</value>\n</variable>\n<variable name=\"sex\">\n<value order=\"1\">men</value>\n"
           "<value order=\"2\">women</value>\n</variable>\n",
           "VALUES(\"region\")=\"both\",\"East\";"}},
+        {"filecalc",
+         {"[Query]\nOption=41\nMatchfile=in.vt\nInclExcl=m\nNewvar=calc\nNewvalue1=a\nNewvalue2=b\nNewvalue3=sum\n",
+          "<operation>add</operation>\n<matchfile>in.vt</matchfile>\n<includeexclude>include</includeexclude>\n"
+          "<newvar>calc</newvar>\n<newvalue1>a</newvalue1>\n<newvalue2>b</newvalue2>\n<newvalue3>sum</newvalue3>\n",
+          "VALUES(\"calc\")=\"a\",\"b\",\"sum\";"}},
         {"gesmes",
          {"[Gesmes]\nSender=s\nReceiver=r\nInterchangeMsg=i\nMessageRef=m\nDSN=d\nDatastruct=ds\nConf=c\nObsStatus=o\n"
           "CodeListOrg=org\n",
