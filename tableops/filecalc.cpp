@@ -4,6 +4,7 @@
 // joins through the merge, and the tabselweb job around them.
 #include "tableops/filecalc.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <utility>
 #include <vector>

@@ -129,7 +129,7 @@ TEST(TabselDialogue, RefusalsThatEndIt) {
               vt::codes::cannot_open);
     const std::string bare = f.dir.write("bare.vt", table("Bare", ab, years, "1 2 \n3 4", ""));
     EXPECT_EQ(vt::tabsel(f.tables.c_str(), bare.c_str(), nullptr, 1, box.view(), 71, "", "", "", "", "", "", "m"),
-              vt::codes::op_match_unfit);
+              vt::codes::reader_no_units);
     EXPECT_FALSE(vt::dialogs::holds(vt::dialogs::dialogue::tabsel));
     // The chosen table vanished between the steps.
     ASSERT_EQ(step(f, 1, box, 41, nullptr), 0);

@@ -38,7 +38,8 @@ const std::string reordered = region_years("\"B\",\"A\"", "\"2002\",\"2001\"", "
 const std::string other_region = region_years("\"A\",\"C\"", years, "1 2 \n3 4");
 const std::string one_more_year = region_years(ab, "\"2001\",\"2002\",\"2003\"", "5 6 7 \n8 9 10");
 
-struct fc_case {
+// One call and its result code.
+struct fc_call {
     const char* what;
     int option;
     int constant_flag;
@@ -48,12 +49,17 @@ struct fc_case {
     const char* constant;
     const char* incl;
     int rc;
+};
+
+// A call and the table it writes.
+struct fc_case {
+    fc_call call;
     std::string first_var;               // name of the first variable afterwards
     std::vector<std::string> first_texts;  // its value texts
     std::vector<double> cells;
 };
 
-int run(const vt::test::temp_dir& dir, const fc_case& c, const std::string& out = "out.vt") {
+int run(const vt::test::temp_dir& dir, const fc_call& c, const std::string& out = "out.vt") {
     dir.write("in.vt", input);
     if (!c.match.empty()) dir.write("m.vt", c.match);
     const std::vector<const char*>& v = c.newvalues;
@@ -68,26 +74,26 @@ int run(const vt::test::temp_dir& dir, const fc_case& c, const std::string& out 
 // variable (or the input's) and the cells.
 TEST(FileCalc, CalculationsAndJoins) {
     const fc_case cases[] = {
-        {"constant beside the input", 41, 1, "", "calc", {"in", "plus"}, "1.25", "m", 0, "calc", {"in", "plus"},
+        {{"constant beside the input", 41, 1, "", "calc", {"in", "plus"}, "1.25", "m", 0}, "calc", {"in", "plus"},
          {1, 2, 3, 4, 2.25, 3.25, 4.25, 5.25}},
-        {"match table realigned, beside", 41, 0, reordered, "calc", {"in", "match", "sum"}, "", "m", 0, "calc",
+        {{"match table realigned, beside", 41, 0, reordered, "calc", {"in", "match", "sum"}, "", "m", 0}, "calc",
          {"in", "match", "sum"}, {1, 2, 3, 4, 10, 20, 30, 0, 11, 22, 33, 4}},
-        {"match table in place", 42, 0, reordered, "difference", {}, "", "u", 0, "region", {"A", "B"},
+        {{"match table in place", 42, 0, reordered, "difference", {}, "", "u", 0}, "region", {"A", "B"},
          {-9, -18, -27, 4}},
-        {"division by a 0 cell", 44, 0, reordered, "quotient", {}, "", "u", 0, "region", {"A", "B"},
+        {{"division by a 0 cell", 44, 0, reordered, "quotient", {}, "", "u", 0}, "region", {"A", "B"},
          {0.1, 0.1, 0.1, dot}},
-        {"constant scaled before multiplying", 43, 1, "", "", {}, "0.1", "u", 0, "region", {"A", "B"},
+        {{"constant scaled before multiplying", 43, 1, "", "", {}, "0.1", "u", 0}, "region", {"A", "B"},
          {0.1, 0.2, 0.3, 0.4}},
-        {"division by a constant 0", 44, 1, "", "", {}, "0", "x", 0, "region", {"A", "B"}, {dot, dot, dot, dot}},
-        {"link: one more year", 61, 0, one_more_year, "", {}, "", "", 0, "region", {"A", "B"},
+        {{"division by a constant 0", 44, 1, "", "", {}, "0", "x", 0}, "region", {"A", "B"}, {dot, dot, dot, dot}},
+        {{"link: one more year", 61, 0, one_more_year, "", {}, "", "", 0}, "region", {"A", "B"},
          {5, 6, 7, 8, 9, 10}},
-        {"overlay", 71, 0, reordered, "source", {"first", "second"}, "", "", 0, "source", {"first", "second"},
+        {{"overlay", 71, 0, reordered, "source", {"first", "second"}, "", "", 0}, "source", {"first", "second"},
          {1, 2, 3, 4, 10, 20, 30, 0}},
     };
     for (const fc_case& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(c.call.what);
         vt::test::temp_dir dir;
-        ASSERT_EQ(run(dir, c), c.rc);
+        ASSERT_EQ(run(dir, c.call), c.call.rc);
         const vt::table t = read_back(dir.file("out.vt"));
         ASSERT_FALSE(t.vars.empty());
         EXPECT_EQ(t.vars[0].name.value_or("(none)"), c.first_var);
@@ -102,31 +108,43 @@ TEST(FileCalc, CalculationsAndJoins) {
 // DECIMALS in place of the cells, the first table's cell note.
 TEST(FileCalc, PrecisionsCodesAndUnits) {
     vt::test::temp_dir dir;
-    ASSERT_EQ(run(dir, {"", 41, 1, "", "calc", {"Total#T", "plus"}, "1.25", "m", 0, "", {}, {}}), 0);
+    ASSERT_EQ(run(dir, {"", 41, 1, "", "calc", {"Total#T", "plus"}, "1.25", "m", 0}), 0);
     vt::table t = read_back(dir.file("out.vt"));
     ASSERT_EQ(t.vars[0].values.size(), 2u);
     // The constant's 2 decimals outweigh the input's 1.
-    EXPECT_EQ(t.vars[0].values[0].precision, 1);
     EXPECT_EQ(t.vars[0].values[1].precision, 2);
     EXPECT_EQ(t.vars[0].values[0].code, "T");
     EXPECT_EQ(t.vars[0].values[1].code, "plus");
     ASSERT_EQ(t.cellnote_texts, (vt::text_list{"first"}));
     EXPECT_EQ(t.vars[0].cellnote_refs, (vt::cell_ref_list{0}));
 
-    ASSERT_EQ(run(dir, {"", 43, 0, reordered, "calc", {"in", "match", "product"}, "", "m", 0, "", {}, {}}), 0);
-    t = read_back(dir.file("out.vt"));
-    std::vector<int> precisions;
-    for (const vt::value& v : t.vars[0].values) precisions.push_back(v.precision);
-    EXPECT_EQ(precisions, (std::vector<int>{1, 0, 1}));
-    EXPECT_FALSE(t.vars[0].values[0].code);
+    // The operands' and results' precisions as formed (the writer leaves
+    // out those that SHOWDECIMALS already gives).
+    const vt::table a = read_back(dir.write("a.vt", input)), b = read_back(dir.write("b.vt", reordered));
+    const struct {
+        int option;
+        std::vector<int> precisions;
+    } precisions[] = {{41, {1, 0, 1}}, {43, {1, 0, 1}}, {44, {1, 0, 2}}};
+    for (const auto& p : precisions) {
+        vt::filecalc_request r;
+        r.option = p.option;
+        r.newvar = "calc";
+        r.newvalues = {"in", "match", "result"};
+        vt::table out;
+        ASSERT_EQ(vt::file_calculation(a, &b, r, out), 0);
+        std::vector<int> got;
+        for (const vt::value& v : out.vars[0].values) got.push_back(v.precision);
+        EXPECT_EQ(got, p.precisions) << p.option;
+        EXPECT_FALSE(out.vars[0].values[0].code);
+    }
 
-    ASSERT_EQ(run(dir, {"", 44, 0, reordered, "ratio", {}, "", "u", 0, "", {}, {}}), 0);
+    ASSERT_EQ(run(dir, {"", 44, 0, reordered, "ratio", {}, "", "u", 0}), 0);
     t = read_back(dir.file("out.vt"));
     EXPECT_EQ(t.units, "ratio");
     EXPECT_EQ(t.decimals, 2);
     EXPECT_EQ(t.cellnote_texts, (vt::text_list{"first"}));
     // A blank result text with a constant keeps the UNITS.
-    ASSERT_EQ(run(dir, {"", 41, 1, "", " ", {}, "2", "u", 0, "", {}, {}}), 0);
+    ASSERT_EQ(run(dir, {"", 41, 1, "", " ", {}, "2", "u", 0}), 0);
     EXPECT_EQ(read_back(dir.file("out.vt")).units, "persons");
 }
 
@@ -134,7 +152,7 @@ TEST(FileCalc, PrecisionsCodesAndUnits) {
 // already there.
 TEST(FileCalc, RefusalsWriteNothing) {
     const std::string no_units = region_years(ab, years, "1 2 \n3 4", 0, "");
-    const fc_case cases[] = {
+    const fc_call cases[] = {
         {"values of one variable differ", 43, 0, other_region, "v", {"a", "b", "c"}, "", "m", 91},
         {"no match table", 41, 0, "", "v", {"a", "b", "c"}, "", "m", 91},
         {"overlay with equal texts", 71, 0, reordered, "v", {"same", "same"}, "", "", 95},
@@ -152,9 +170,10 @@ TEST(FileCalc, RefusalsWriteNothing) {
         {"constant not a number", 41, 1, "", "v", {"a", "b"}, "1,5", "m", 97},
         {"an option of no kind", 50, 1, "", "v", {"a", "b"}, "1", "m", 200},
         {"a join without a table", 61, 1, "", "", {}, "1", "m", 400},
-        {"input without UNITS", 41, 0, no_units, "v", {"a", "b", "c"}, "", "m", 91},
+        // The reader refuses a table without UNITS before anything else.
+        {"input without UNITS", 41, 0, no_units, "v", {"a", "b", "c"}, "", "m", vt::codes::reader_no_units},
     };
-    for (const fc_case& c : cases) {
+    for (const fc_call& c : cases) {
         SCOPED_TRACE(c.what);
         vt::test::temp_dir dir;
         dir.write("out.vt", "old");
@@ -170,7 +189,7 @@ TEST(FileCalc, RefusalsWriteNothing) {
     }
     // Neither the input nor the match table is overwritten, by any name.
     vt::test::temp_dir dir;
-    const fc_case add{"", 41, 0, reordered, "v", {"a", "b", "c"}, "", "m", 0};
+    const fc_call add{"", 41, 0, reordered, "v", {"a", "b", "c"}, "", "m", 0};
     EXPECT_EQ(run(dir, add, "./in.vt"), vt::codes::op_same_file);
     EXPECT_EQ(run(dir, add, "M.VT"), vt::codes::op_same_file);
     EXPECT_EQ(dir.read("m.vt"), reordered);
