@@ -25,7 +25,7 @@ static const char* const more_regions =
     "VALUES(\"region\")=\"A\",\"B\",\"C\";\nVALUES(\"year\")=\"2001\",\"2002\";\nDATA=\n1 2 \n3 4 \n5 6 ;\n";
 
 int main(int argc, char** argv) {
-    char in[1024], out[1024], dir[1024], file[1024];
+    char in[1024], out[1024], dir[1024], file[2048];
     host_box list;
     char* text;
     if (argc < 3) return 2;
