@@ -87,7 +87,7 @@ constexpr function_row table[] = {
      xml_fill::chgtexts, false, false, run_chgtexts},
     {"filecalc", operation, ini_read::filecalc, plain, "filecalculation",
      "constant matchfile newvalue1 newvalue2 newvalue3 newcode1 newcode2 newcode3 newvar operation includeexclude",
-     xml_fill::filecalc, false, false, nullptr},  // tabselweb
+     xml_fill::filecalc, false, false, run_filecalc},
 
     // Selection functions: keys read after the selection lists. The XML
     // selection and aggregation steps run only when written in lower case.

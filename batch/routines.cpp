@@ -19,6 +19,7 @@
 #include "export/xmlcube.h"
 #include "tableops/calc.h"
 #include "tableops/decimals.h"
+#include "tableops/filecalc.h"
 #include "tableops/pivot.h"
 #include "tableops/presentation.h"
 #include "tableops/selection.h"
@@ -111,6 +112,14 @@ int run_vardelete(const job& j) {
 
 // decimals: DECIMALS and SHOWDECIMALS set to [Data] decimals.
 int run_decimals(const job& j) { return chgdecweb(j.infile.c_str(), j.outfile.c_str(), j.decimals.c_str()); }
+
+// filecalc: the input combined with a match table or a constant.
+int run_filecalc(const job& j) {
+    const filecalc_args& c = j.filecalc;
+    return tabselweb(j.infile.c_str(), j.outfile.c_str(), c.constant_flag, c.matchfile.c_str(), c.option,
+                     j.text_words.c_str(), c.newvar.c_str(), c.newvalues[0].c_str(), c.newvalues[1].c_str(),
+                     c.newvalues[2].c_str(), c.constant.c_str(), c.incl_excl.c_str());
+}
 
 // text: the paginated text report.
 int run_text(const job& j) {

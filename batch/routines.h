@@ -18,6 +18,7 @@ int run_chgtextcontents(const job& j);
 int run_textcode(const job& j);
 int run_vardelete(const job& j);
 int run_decimals(const job& j);
+int run_filecalc(const job& j);
 int run_text(const job& j);
 int run_asp(const job& j);
 int run_vtfile(const job& j);

@@ -73,6 +73,7 @@ inline constexpr int op_bad_order = 89;          // the orders do not name every
 inline constexpr int op_no_dialogue_table = 90;  // a dialogue step without the table of an earlier step
 inline constexpr int op_values_coded = 90;       // srvalues step 2: the chosen variable's values carry codes (step 5 shows them)
 inline constexpr int op_aggregation_name_used = 91;  // srvalues step 4: another aggregation or variable already has the name
+inline constexpr int op_match_unfit = 91;        // file calculation: no UNITS, or the match table is unreadable or does not fit
 inline constexpr int op_agg_failed = 92;         // aggvalues: no new table was formed
 inline constexpr int op_bad_value_order = 80;    // a value order that does not name every value exactly once
 inline constexpr int op_no_such_name = 85;       // a variable (valueorder) or base value (calcvalues) the table lacks

@@ -67,6 +67,11 @@ int read_title(in_file& f, std::string& title, bool& found) {
 
 }  // namespace
 
+std::string listed_path(const std::string& folder, const std::string& file_name) {
+    const std::string dir = plat::native_path(folder);
+    return dir.empty() ? file_name : dir + (dir.back() == '/' ? "" : "/") + file_name;
+}
+
 int list_tables(const std::string& folder) {
     std::string dir = plat::native_path(folder);
     const std::vector<std::string> names = plat::list_files(dir.empty() ? "." : dir, "*.vt");
@@ -74,7 +79,7 @@ int list_tables(const std::string& folder) {
     for (const std::string& name : names) {
         reader_state().oem_input = true;
         in_file f;
-        std::string path = dir.empty() ? name : dir + (dir.back() == '/' ? "" : "/") + name;
+        const std::string path = listed_path(dir, name);
         if (!f.open(path)) {
             plat::message_box("Kan ej \xF6ppna vt-filen ut", "Fel", mb_ok);
             continue;

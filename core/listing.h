@@ -24,6 +24,10 @@ std::vector<table_list_entry>& table_list() noexcept;
 // ("Kan ej \xF6ppna vt-filen ut", caption "Fel") and passed over.
 int list_tables(const std::string& folder);
 
+// The path of a listed file: the folder as list_tables searched it, and
+// the file name.
+std::string listed_path(const std::string& folder, const std::string& file_name);
+
 // Empties the listing.
 void free_table_list() noexcept;
 

@@ -266,6 +266,36 @@ VT_EXPORT int vardelete(const char *in_path, const char *out_path, const vt_list
    Steps 2, 3 and 5 give 90 when no table is held. */
 VT_EXPORT int chgdec(const char *in_path, const char *out_path, char *decimals_io, const vt_listbox *value_list_box,
                      const vt_listbox *precision_list_box, const char *variable, int step, const char *unit_var);
+/* A second table, in steps for a host dialogue; type is the step.
+   Step 1 (any type but 2 and 3) reads in_path with its cells and fills
+   list with the titles of the table files (*.vt) of table_dir that fit it
+   for option: 41 add, 42 subtract, 43 multiply, 44 divide and 71 overlay
+   need the same variables with the same value sets (in any order); 61 link
+   the same variables with at most one of other values. 0 (also when none
+   fits), 400 no source or no table file in table_dir, a reader code, 163
+   a listed file of another CHARSET, 91 the table has no UNITS for a join.
+   Step 2 takes the table chosen in list (its current item); with none an
+   arithmetic option works with the number in constant instead. name is
+   the new variable (with inclusion[0] 'm') or, otherwise, the result's
+   UNITS; text1 .. text3 ("text" or "text#code") are its values: the
+   current table, the chosen table (or, with a constant, the result) and
+   the result. 71 puts both tables under name with the values text1 and
+   text2; 61 appends the chosen table along its one differing variable.
+   Writes out_path and releases: the data writer's result; 90 no table
+   held, or a join with none chosen; 84 out_path is the current or the
+   chosen table; 400 out_path missing or not writable; 91 the chosen table
+   cannot be read or does not fit; 92 an overlay needs name; 93 a text
+   blank; 94 a double quote in a text; 95 two new value texts equal; 96
+   name is a variable already; 97 constant not a number; 200 a letter
+   other than 'm' or 'u' with a chosen table, or another option. After 84,
+   90 with a table held and 93 to 97 the table stays held, so the host can
+   ask again and repeat step 2.
+   Step 3 releases the table: 0. label_path is kept as the dialogue's
+   label file (its "MSG" file beside it). */
+VT_EXPORT int tabsel(const char *table_dir, const char *in_path, const char *out_path, int type,
+                     const vt_listbox *list, int option, const char *label_path, const char *name,
+                     const char *text1, const char *text2, const char *text3, const char *constant,
+                     const char *inclusion);
 
 #ifdef __cplusplus
 }

@@ -8,6 +8,7 @@
 #include "dialogs/ctvalues.h"
 #include "dialogs/chgdec.h"
 #include "dialogs/vardelete.h"
+#include "dialogs/tabsel.h"
 #include "dialogs/varorder.h"
 #include "export/delimited.h"
 #include "tableops/calc.h"
@@ -146,5 +147,11 @@ int chgdec(const char* in_path, const char* out_path, char* decimals_io, const v
     return vt::guard([&] {
         return vt::chgdec(in_path, out_path, decimals_io, value_list_box, precision_list_box, variable, step,
                           unit_var);
+int tabsel(const char* table_dir, const char* in_path, const char* out_path, int type, const vt_listbox* list,
+           int option, const char* label_path, const char* name, const char* text1, const char* text2,
+           const char* text3, const char* constant, const char* inclusion) {
+    return vt::guard([&] {
+        return vt::tabsel(table_dir, in_path, out_path, type, list, option, label_path, name, text1, text2, text3,
+                          constant, inclusion);
     });
 }

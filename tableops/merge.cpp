@@ -267,6 +267,34 @@ void carry_both(const table& a, const table& b, table& out) {
     }
 }
 
+}  // namespace
+
+int stack_tables(const table& a, const table* b, variable nv, table& out) {
+    table copies = copy_variables(a);
+    out = table_new();
+    out.vars.push_back(std::move(nv));
+    for (variable& v : copies.vars) out.vars.push_back(std::move(v));
+    if (const int rc = allocate_cells(out); rc != 0) return rc;
+    scatter(a, out, 0, out.data());
+    if (b) scatter(*b, out, out.vars[0].stride, out.data());
+    copy_head(a, out);
+    out.heading = a.heading + 1;
+    return codes::ok;
+}
+
+void carry_stacked_notes(const table& a, const table* b, table& out) {
+    if (b) {
+        carry_both(a, *b, out);
+        return;
+    }
+    carry_notes(a, out);
+    for (const cell_entry_list& l : cell_entry_lists)
+        std::fill((out.vars[0].*l.refs).begin(), (out.vars[0].*l.refs).end(), 0);
+    mark_datanotes(out);
+}
+
+namespace {
+
 // Overlay (relations 0 to 3): a new first variable with one value per
 // table. Tables of equal UNITS (or both with a variable without a name) get
 // the request's variable; tables of different UNITS get a variable without
@@ -301,15 +329,7 @@ int overlay(const table& a, const table& b, const bearb& req, table& out) {
     nv.value_count = 2;
     nv.max_text_len = static_cast<int>(std::max(nv.values[0].text.size(), nv.values[1].text.size()));
 
-    table copies = copy_variables(a);
-    out = table_new();
-    out.vars.push_back(std::move(nv));
-    for (variable& v : copies.vars) out.vars.push_back(std::move(v));
-    if (const int rc = allocate_cells(out); rc != 0) return rc;
-    scatter(a, out, 0, out.data());
-    scatter(b, out, out.vars[0].stride, out.data());
-    copy_head(a, out);
-    out.heading = a.heading + 1;
+    if (const int rc = stack_tables(a, &b, std::move(nv), out); rc != 0) return rc;
     if (by_units) out.units.reset();
     if (ua && !a.contvariable) {
         // The two tables' units become the contents information of the
@@ -323,7 +343,7 @@ int overlay(const table& a, const table& b, const bearb& req, table& out) {
         out.contvariable = out.vars[0].name;
         out.continfos = {std::move(first), std::move(second)};
     }
-    carry_both(a, b, out);
+    carry_stacked_notes(a, &b, out);
     return codes::ok;
 }
 

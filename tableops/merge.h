@@ -48,6 +48,18 @@ int relate_tables(const table& a, const table& b, int op, std::size_t* differing
 int check_overlay_texts(const table& a, const std::string& name, const std::string& text1,
                         const std::string& text2);
 
+// The cells of a (and of b, realigned to a's variable and value order)
+// under a new first variable nv: a's cells under its first value, b's
+// under its second. nv must hold one value per table. out gets a's other
+// variables and head; notes are carried by carry_stacked_notes, once the
+// caller has settled the contents information. codes::ok or no_memory.
+int stack_tables(const table& a, const table* b, variable nv, table& out);
+
+// The cell notes of a stacked table: a's entries name the new first
+// variable's first value, b's (when given) its second value; value notes
+// that a lacks come from b.
+void carry_stacked_notes(const table& a, const table* b, table& out);
+
 // Merges b into a new table out, both a and b holding their cells, as
 // req.op asks (op_link or op_overlay); `relation` receives the relation
 // (traced after " rkod="). For op_overlay the first entry of req names the

@@ -73,6 +73,7 @@ code chgtxtcontents(path in_path, path out_path, text addition, path texts="")
 code ctvalues2003(path in_path, path value_set_dir, path out_path, int step, textbuf set_io="", text options="", textbuf domain_out="")
 code vardelete(path in_path, path out_path, listbox list, text variable, int step, text unit_var="", path texts="", int remove=0)
 code chgdec(path in_path, path out_path, textbuf decimals_io, listbox value_list_box, listbox precision_list_box, text variable, int step, text unit_var="")
+code tabsel(path table_dir, path in_path, path out_path, int type, listbox list, int option, path label_path="", text name="", text text1="", text text2="", text text3="", text constant="", text inclusion="m")
 """
 
 # The exports behind veltra.read_table (a table handed out piece by piece);

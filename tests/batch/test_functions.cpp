@@ -112,6 +112,11 @@ const std::map<std::string, function_setup>& setups() {
          {"[Query]\nVariable=sex\n[Remove]\nValue1=1\nValue2=2\n", "<variable>sex</variable>\n<remove>1,2</remove>\n",
           "STUB=\"region\";"}},
         {"decimals", {"[Data]\ndecimals=2\n", "<decimals>2</decimals>\n", "DECIMALS=2;"}},
+        {"filecalc",
+         {"[Query]\nOption=41\nMatchfile=in.vt\nInclExcl=m\nNewvar=calc\nNewvalue1=a\nNewvalue2=b\nNewvalue3=sum\n",
+          "<operation>add</operation>\n<matchfile>in.vt</matchfile>\n<includeexclude>include</includeexclude>\n"
+          "<newvar>calc</newvar>\n<newvalue1>a</newvalue1>\n<newvalue2>b</newvalue2>\n<newvalue3>sum</newvalue3>\n",
+          "VALUES(\"calc\")=\"a\",\"b\",\"sum\";"}},
         {"gesmes",
          {"[Gesmes]\nSender=s\nReceiver=r\nInterchangeMsg=i\nMessageRef=m\nDSN=d\nDatastruct=ds\nConf=c\nObsStatus=o\n"
           "CodeListOrg=org\n",
