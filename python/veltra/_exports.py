@@ -61,6 +61,8 @@ code variableorder(path in_path, path out_path, text stub_order, text head_order
 code varorder(path in_path, path out_path, listbox stub_list, listbox head_list, int step, text unit_var="", text texts="")
 code valueorder(path in_path, path out_path, text value_list, text variable, text unit_var="", text texts="")
 code calcvalues(path in_path, path out_path, text texts, int operation, text inclusion, text sel1="", text sel2="", text sel3="", text sel4="", text sel5="", text sel6="", text sel7="", text sel8="", text sel9="", text sel10="", text sel11="", text sel12="", text sel13="", text sel14="", text sel15="", text sel16="", int order=0, text new_value="", text beta_value="", text constant="")
+code valorder(path in_path, path out_path, listbox list_a, listbox list_b, text variable, int step, text unit_var, path texts, listbox code_list)
+code bvalue(path in_path, path out_path, path texts, int step, int operation, text inclusion, listbox list1, listbox list2, listbox list3, listbox list4, listbox list5, listbox list6, listbox list7, listbox list8, listbox list9, listbox list10, listbox list11, listbox list12, listbox list13, listbox list14, listbox list15, listbox list16, int order=0, text new_value="", text beta_value="", text constant="")
 """
 
 # The exports behind veltra.read_table (a table handed out piece by piece);
