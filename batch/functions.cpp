@@ -30,9 +30,9 @@ constexpr const char* split_elements =
 constexpr function_row table[] = {
     // Conversions and simple operations: keys read before [Texts].
     {"splitquarters", conversion, nullptr, xml_kind::split, "splitquarters", split_elements, nullptr, false, false,
-     nullptr},  // splittimes(query file)
+     run_splittimes},
     {"splitmonths", conversion, nullptr, xml_kind::split, "splitmonths", split_elements, nullptr, false, false,
-     nullptr},  // splittimes(query file)
+     run_splittimes},
     {"decimals", conversion, ini_read::decimals, plain, "decimals", "decimals", xml_fill::decimals, false, false,
      run_decimals},  // chgdecweb
     {"excel", conversion, ini_read::excel, plain, "excel", "completeinfo doublecolumn datanote decimals",

@@ -52,7 +52,7 @@ enum class xml_kind {
     valueorder,   // a variable and the new order of its values
     chgtexts,     // the new variable texts
     vardelete,    // the value list of <remove> or <sum>
-    split,        // the split settings; no job can carry them yet
+    split,        // the split settings, carried to the routine in the job
 };
 
 struct function_row {

@@ -116,6 +116,15 @@ struct filecalc_args {
     std::string incl_excl;                 // [Query] InclExcl (XML: "m" or "u")
 };
 
+// splitquarters, splitmonths (XML form): the settings of a split step, as
+// its elements gave them; the INI form reads its keys from the query file.
+struct xml_split_args {
+    bool given = false;  // true for a job made from an XML step
+    std::string variablename, noofperiods, firstyear, yeartext, quartertext, monthtext;
+    std::string quarters[4];
+    std::string months[12];
+};
+
 struct job {
     // The function name exactly as written in the query (case kept: the
     // error file line repeats it); looked up without regard to case.
@@ -162,6 +171,7 @@ struct job {
     vtfile_args vtfile;
     edit_args edit;
     filecalc_args filecalc;
+    xml_split_args split;
     selection_args selection;
 
     // False when a mandatory setting of the function itself is missing (the

@@ -3,6 +3,8 @@
 // function takes them. The rows of batch/functions.cpp name them.
 #include "batch/routines.h"
 
+#include <iterator>
+
 #include "export/asp.h"
 #include "export/dbase.h"
 #include "export/delimited.h"
@@ -26,6 +28,9 @@
 #include "tableops/texts.h"
 #include "tableops/valueorder.h"
 #include "tableops/vardelete.h"
+#include "tableops/splittimes.h"
+#include "tableops/valueorder.h"
+#include "platform/text.h"
 
 namespace vt::batch {
 
@@ -73,6 +78,26 @@ int run_variableorder(const job& j) {
 int run_valueorder(const job& j) {
     return valueorder(j.infile.c_str(), j.outfile.c_str(), j.edit.value_list.c_str(), j.edit.variable.c_str(),
                       j.unit_var.c_str(), title_words_from_list(j.text_words));
+}
+
+// splitquarters, splitmonths: the INI form reads its own keys from the
+// query; an XML step hands over the elements it read, and its CODES( of the
+// time variable are replaced too (the codes equal the texts). The step's
+// function name chooses quarters or months.
+int run_splittimes(const job& j) {
+    const xml_split_args& a = j.split;
+    if (!a.given) return splittimes(j.query_path.c_str());
+    split_settings s;
+    s.quarters = plat::equal_nocase(j.function, "splitquarters");
+    s.variable = a.variablename;
+    s.periods = a.noofperiods;
+    s.first_year = a.firstyear;
+    s.year_text = a.yeartext;
+    s.period_text = s.quarters ? a.quartertext : a.monthtext;
+    if (s.quarters) s.period_values.assign(std::begin(a.quarters), std::end(a.quarters));
+    else s.period_values.assign(std::begin(a.months), std::end(a.months));
+    s.replace_codes = true;
+    return split_times(j.infile, j.outfile, s, j.query_path);
 }
 
 // calcvalues (XML calculation): a new value computed from chosen values.

@@ -12,6 +12,7 @@ int run_aggvalues(const job& j);
 int run_pivot(const job& j);
 int run_variableorder(const job& j);
 int run_valueorder(const job& j);
+int run_splittimes(const job& j);
 int run_calcvalues(const job& j);
 int run_chgtexts(const job& j);
 int run_chgtextcontents(const job& j);

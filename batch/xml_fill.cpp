@@ -72,6 +72,7 @@ void fill_common(const xml_settings& s, job& j) {
 }
 
 void fill_split(const xml_settings& s, xml_split_args& a) {
+    a.given = true;
     a.variablename = s.get("variablename");
     a.noofperiods = s.get("noofperiods");
     a.firstyear = s.get("firstyear");

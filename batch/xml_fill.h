@@ -14,14 +14,6 @@
 
 namespace vt::batch {
 
-// The settings of a split step, read from the step's elements (the INI
-// form reads them from the query file instead).
-struct xml_split_args {
-    std::string variablename, noofperiods, firstyear, yeartext, quartertext, monthtext;
-    std::string quarters[4];
-    std::string months[12];
-};
-
 // Everything that stays in force from one step to the next: a value given
 // once holds for every later step until it is given again.
 struct xml_settings {

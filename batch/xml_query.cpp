@@ -382,7 +382,7 @@ private:
         // The step's own elements are in now: build the job from them.
         fill_common(s_, st.j);
         if (row.fill_xml) row.fill_xml(s_, l, st.j);
-        if (row.xml == xml_kind::split) fill_split(s_, st.split);
+        if (row.xml == xml_kind::split) fill_split(s_, st.j.split);
         return true;
     }
 
@@ -535,10 +535,6 @@ int run_all(const std::string& path) {
         // A function whose routine is not available runs nothing and
         // writes nothing, like a name the query does not know.
         if (!st.runs || st.row == nullptr || st.row->run == nullptr) continue;
-        // The split routines read their settings from an INI query; a job
-        // cannot carry the settings of an XML split step yet, so such a step
-        // runs nothing rather than reading INI keys from this file.
-        if (st.row->xml == xml_kind::split) continue;
         kept = run_routine(st.j, st.row->run, st.name);
         // A selection leaves no language behind for the steps after it.
         if (st.row->xml == xml_kind::selection || st.row->xml == xml_kind::aggregation)

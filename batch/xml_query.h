@@ -36,7 +36,6 @@ struct xml_step {
     // the selection step, filecalc for filecalculation, ...), j.errorfile
     // the step's error file.
     job j;
-    xml_split_args split;  // split steps only
     // False for a function name that matches none (the step then runs
     // nothing and writes nothing) and for a name that must be written
     // exactly and is not (its elements are read, nothing is called).
@@ -65,8 +64,6 @@ int read_xml_query(const std::string& path, std::vector<xml_step>& steps) noexce
 // "Error from check: <code>" into the last step's error file. Returns the
 // result of the last step that ran (0 when none ran), the stopping code,
 // 400 when the query file cannot be opened, or 999 for an internal fault.
-// Split steps run nothing for now: their settings (`xml_step::split`) have
-// no place in a job yet.
 int run_xml_query(const std::string& path) noexcept;
 
 }  // namespace vt::batch

@@ -296,6 +296,50 @@ VT_EXPORT int tabsel(const char *table_dir, const char *in_path, const char *out
                      const vt_listbox *list, int option, const char *label_path, const char *name,
                      const char *text1, const char *text2, const char *text3, const char *constant,
                      const char *inclusion);
+/* The value order as a host dialogue, one dialogue at a time:
+     step 2  fills list_a with the value texts of variable (equal to
+             unit_var: the variable without a name) and code_list with the
+             codes of the values that have one: 0, 85 no such variable (the
+             dialogue stays), 90 no table held.
+     step 4  the new order is the texts of list_b first to last, then those
+             of list_a, as many as the variable has values; writes the table
+             held to out_path and ends the dialogue: 0 (or the data writer's
+             code), 80 the texts are not every value exactly once, 85, 90; 84
+             out_path is the source and 400 no out_path keep the dialogue.
+     step 3  releases the table: 0.
+     other   reads in_path and fills list_a with the variable names (the
+             variable without a name as unit_var): 0, 400 or a reader code.
+   texts is the label file whose section Global holds the title words
+   (keys and, by, distr). */
+VT_EXPORT int valorder(const char *in_path, const char *out_path, const vt_listbox *list_a,
+                       const vt_listbox *list_b, const char *variable, int step, const char *unit_var,
+                       const char *texts, const vt_listbox *code_list);
+
+/* The calculation as a host dialogue, one dialogue at a time; operation,
+   inclusion, order, new_value, beta_value and constant as in calcvalues,
+   list box k standing for sel_k (its selected items are the values
+   chosen), texts the label file as in valorder:
+     step 2  (table held) builds the request from the selections, then goes
+             on as step 4.
+     step 4  (request held) checks new_value: 93, 94 or 95 keep the request,
+             so the host asks for another text and calls step 4 again (84
+             out_path is the source and 400 no out_path keep it too);
+             otherwise writes the new table to out_path and ends the
+             dialogue: 0 (or the data writer's code), 200 no new table, 98
+             the new table lost the calculation variable, 81, 83, 97 as in
+             calcvalues.
+     step 2 without a table, or step 4 without a request: 90, the dialogue
+             stays as it was.
+     other   reads in_path and fills list box k with the value texts of
+             variable k: 0, 400 or a reader code. */
+VT_EXPORT int bvalue(const char *in_path, const char *out_path, const char *texts, int step, int operation,
+                     const char *inclusion, const vt_listbox *list1, const vt_listbox *list2,
+                     const vt_listbox *list3, const vt_listbox *list4, const vt_listbox *list5,
+                     const vt_listbox *list6, const vt_listbox *list7, const vt_listbox *list8,
+                     const vt_listbox *list9, const vt_listbox *list10, const vt_listbox *list11,
+                     const vt_listbox *list12, const vt_listbox *list13, const vt_listbox *list14,
+                     const vt_listbox *list15, const vt_listbox *list16, int order, const char *new_value,
+                     const char *beta_value, const char *constant);
 
 #ifdef __cplusplus
 }

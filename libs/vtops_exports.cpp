@@ -1,6 +1,7 @@
 // The exports of libvtops.
 #include "vtops.h"
 
+#include <array>
 #include <string>
 
 #include "dialogs/selection.h"
@@ -9,6 +10,8 @@
 #include "dialogs/chgdec.h"
 #include "dialogs/vardelete.h"
 #include "dialogs/tabsel.h"
+#include "dialogs/bvalue.h"
+#include "dialogs/valorder.h"
 #include "dialogs/varorder.h"
 #include "export/delimited.h"
 #include "tableops/calc.h"
@@ -153,5 +156,25 @@ int tabsel(const char* table_dir, const char* in_path, const char* out_path, int
     return vt::guard([&] {
         return vt::tabsel(table_dir, in_path, out_path, type, list, option, label_path, name, text1, text2, text3,
                           constant, inclusion);
+int valorder(const char* in_path, const char* out_path, const vt_listbox* list_a, const vt_listbox* list_b,
+             const char* variable, int step, const char* unit_var, const char* texts, const vt_listbox* code_list) {
+    return vt::guard([&] {
+        return vt::valorder(in_path, out_path, list_a, list_b, variable, step, unit_var,
+                            vt::title_words_from_label_file(texts ? texts : ""), code_list);
+    });
+}
+
+int bvalue(const char* in_path, const char* out_path, const char* texts, int step, int operation,
+           const char* inclusion, const vt_listbox* list1, const vt_listbox* list2, const vt_listbox* list3,
+           const vt_listbox* list4, const vt_listbox* list5, const vt_listbox* list6, const vt_listbox* list7,
+           const vt_listbox* list8, const vt_listbox* list9, const vt_listbox* list10, const vt_listbox* list11,
+           const vt_listbox* list12, const vt_listbox* list13, const vt_listbox* list14, const vt_listbox* list15,
+           const vt_listbox* list16, int order, const char* new_value, const char* beta_value, const char* constant) {
+    return vt::guard([&] {
+        const std::array<const vt_listbox*, vt::max_selected_vars> lists = {
+            list1, list2, list3, list4, list5, list6, list7, list8, list9, list10, list11, list12, list13, list14,
+            list15, list16};
+        return vt::bvalue(in_path, out_path, vt::title_words_from_label_file(texts ? texts : ""), step, operation,
+                          inclusion, lists, order, new_value, beta_value, constant);
     });
 }

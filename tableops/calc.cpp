@@ -528,28 +528,27 @@ void set_new_code(variable& v, const std::string& text, const std::string& code)
     }
 }
 
-int run_calculation(const char* in_path, const char* out_path, const char* texts, int operation,
-                    const char* inclusion, const std::array<const char*, max_selected_vars>& sel, int order,
-                    const char* new_value, const char* beta_value, const char* constant) {
-    in_file in;
-    if (const int rc = open_source(in_path, out_path, in); rc != 0) return rc;
-    table t = table_new();
-    if (const int rc = metain(in, t); rc != 0) return rc;
+}  // namespace
 
-    selection_state s;
-    selection_begin(s, t);
+int mark_calculation(selection_state& s, const std::array<const char*, max_selected_vars>& sel, int operation,
+                     int order) {
     s.op = operation;
     bool calc_found = false;
     for (std::size_t i = 0; i < sel.size(); ++i) {
         if (!sel[i] || !*sel[i]) continue;
-        if (i >= t.vars.size()) return codes::op_bad_list;
+        if (i >= s.vectors.size()) return codes::op_bad_list;
         // The first variable given values is the calculation variable.
         const int rc = calc_found ? mark_list(s.vectors[i], sel[i]) : mark_operands(s.vectors[i], sel[i], operation, order);
         if (rc != 0) return rc;
         calc_found = calc_found || std::count(s.vectors[i].begin(), s.vectors[i].end(), 0) !=
                                        static_cast<std::ptrdiff_t>(s.vectors[i].size());
     }
-    bearb req;
+    return 0;
+}
+
+int build_calc_request(selection_state& s, int operation, const char* inclusion, const char* beta_value,
+                       const char* constant, bearb& req) {
+    req = bearb{};
     if (const int rc = build_request(s, req); rc != 0) return rc;
     req.op = operation;
     req.inclusion = inclusion ? inclusion[0] : '\0';
@@ -561,38 +560,64 @@ int run_calculation(const char* in_path, const char* out_path, const char* texts
         if (!parse_constant(c, req.constant)) return codes::op_bad_constant;
         req.constant_decimals = constant_decimals(c);
     }
-    const std::string nv = new_value ? new_value : "";
-    const std::size_t hash = nv.find('#');
-    const std::string text = nv.substr(0, hash);
-    // The code defaults to the text ("text#" gives none either).
-    const bool code_given = hash != std::string::npos && hash + 1 < nv.size();
-    const std::string code = code_given ? nv.substr(hash + 1) : text;
-    req.new_value = text;
-    if (operation != op_remove_values) {
-        // Summing every value in place of them all leaves no other value to clash with.
-        const bool total_only = operation == op_sum_values && req.inclusion == 'u' && req.entries.front().values.empty();
-        if (const int rc = check_new_value(t, req, text, code, !total_only); rc != 0) return rc;
-    }
+    return 0;
+}
 
+int set_calc_new_value(const table& t, const char* new_value, bearb& req, calc_new_value& nv) {
+    const std::string text_and_code = new_value ? new_value : "";
+    const std::size_t hash = text_and_code.find('#');
+    nv.text = text_and_code.substr(0, hash);
+    // The code defaults to the text ("text#" gives none either).
+    nv.code_given = hash != std::string::npos && hash + 1 < text_and_code.size();
+    nv.code = nv.code_given ? text_and_code.substr(hash + 1) : nv.text;
+    req.new_value = nv.text;
+    if (req.op == op_remove_values) return 0;
+    // Summing every value in place of them all leaves no other value to clash with.
+    const bool total_only = req.op == op_sum_values && req.inclusion == 'u' && req.entries.front().values.empty();
+    return check_new_value(t, req, nv.text, nv.code, !total_only);
+}
+
+int calculate_and_write(table& t, const bearb& req, const calc_new_value& nv, in_file* in, const char* out_path,
+                        const title_words& words) {
     table nt;
-    const int rc = berakna(t, req, &in, nt);
+    const int rc = berakna(t, req, in, nt);
     if (rc == codes::op_failed || rc == codes::op_not_supported) return codes::op_calc_failed;
     if (rc != 0) return rc;
-    in.close();
+    if (in) in->close();
 
     // The new value's precision was set with the new table; a table that
     // lost the calculation variable cannot say what it holds.
-    const bool share_op = operation == op_percentages || operation == op_per_mille;
+    const bool share_op = req.op == op_percentages || req.op == op_per_mille;
     variable* cv = nullptr;
     for (variable& v : nt.vars)
         if (v.name == req.entries.front().name) cv = &v;
     if (!cv) return codes::op_calc_variable_lost;
-    if (code_given && operation != op_remove_values) {
-        if (!share_op) set_new_code(*cv, text, code);
-        else if (req.inclusion == 'm') set_new_code(nt.vars.back(), text, code);
+    if (nv.code_given && req.op != op_remove_values) {
+        if (!share_op) set_new_code(*cv, nv.text, nv.code);
+        else if (req.inclusion == 'm') set_new_code(nt.vars.back(), nv.text, nv.code);
     }
-    title_rebuild(nt, title_width, title_words_from_list(texts ? texts : ""));
+    title_rebuild(nt, title_width, words);
     return write_new_table(nt, out_path, 0);
+}
+
+namespace {
+
+int run_calculation(const char* in_path, const char* out_path, const char* texts, int operation,
+                    const char* inclusion, const std::array<const char*, max_selected_vars>& sel, int order,
+                    const char* new_value, const char* beta_value, const char* constant) {
+    in_file in;
+    if (const int rc = open_source(in_path, out_path, in); rc != 0) return rc;
+    table t = table_new();
+    if (const int rc = metain(in, t); rc != 0) return rc;
+
+    selection_state s;
+    selection_begin(s, t);
+    if (const int rc = mark_calculation(s, sel, operation, order); rc != 0) return rc;
+    bearb req;
+    if (const int rc = build_calc_request(s, operation, inclusion, beta_value, constant, req); rc != 0) return rc;
+    calc_new_value nv;
+    if (const int rc = set_calc_new_value(t, new_value, req, nv); rc != 0) return rc;
+    return calculate_and_write(t, req, nv, &in, out_path, title_words_from_list(texts ? texts : ""));
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "core/table.h"
 #include "tableops/compute.h"
 #include "tableops/selection.h"
+#include "tableops/title.h"
 
 namespace vt {
 
@@ -59,6 +60,43 @@ bool parse_constant(std::string_view text, float& out);
 // codes::op_quote_in_text when it holds a double quote, which would end
 // the string in the table file.
 int check_new_text(const std::string& text);
+
+// The steps of a calculation, shared by the batch form and the host
+// dialogue: marks, request, new value, new table.
+
+// Marks the values sel[i] lists for variable i+1 (null or empty: none);
+// the first variable given values is the calculation variable, whose
+// operands of 11 to 14 are marked in operand order (order 1: as listed,
+// else the first value last). 0 or codes::op_bad_list.
+int mark_calculation(selection_state& s, const std::array<const char*, max_selected_vars>& sel, int operation,
+                     int order);
+
+// The request of operation `operation` from the marks of s: inclusion
+// letter inclusion[0], base value beta_value ("" none), and, for 11 to 14
+// with one listed operand, the constant. 0, codes::op_nothing_kept or
+// codes::op_bad_constant.
+int build_calc_request(selection_state& s, int operation, const char* inclusion, const char* beta_value,
+                       const char* constant, bearb& req);
+
+// The new value, "text" or "text#code" (the code defaults to the text).
+struct calc_new_value {
+    std::string text;
+    std::string code;
+    bool code_given = false;
+};
+
+// Puts the new value into the request and checks it against t: 0,
+// codes::op_blank_text, codes::op_quote_in_text or codes::op_text_used
+// (the request then holds the refused text; a later call replaces it).
+int set_calc_new_value(const table& t, const char* new_value, bearb& req, calc_new_value& nv);
+
+// Forms the new table (berakna; the cells come from t, else from `in`),
+// gives the new value its code, rebuilds the title from `words` and
+// writes out_path. 0 (or the data writer's result), codes::op_calc_failed
+// when no new table was formed, codes::op_calc_variable_lost, or a data
+// reader's or writer's code.
+int calculate_and_write(table& t, const bearb& req, const calc_new_value& nv, in_file* in, const char* out_path,
+                        const title_words& words);
 
 // The batch calculation: reads in_path, chooses values by the selection
 // lists (as selvalues; with order 1 the operands of 11 to 14 are taken in

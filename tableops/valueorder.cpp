@@ -163,21 +163,24 @@ int valueorder(const char* in_path, const char* out_path, const char* value_list
         if (!parse_value_order(value_list ? value_list : "", v.values.size(), order))
             return codes::op_bad_value_order;
 
-        bearb req;
-        req.op = op_value_order;
-        request_entry e;
-        e.name = v.name;
-        for (std::size_t k : order) e.values.push_back(v.values[k].text);
-        req.entries.push_back(std::move(e));
-        table nt;
-        const int rc = berakna(t, req, &in, nt);
-        if (rc == codes::op_failed) return codes::op_bad_value_order;
-        if (rc != 0) return rc;
-        in.close();
-
-        title_rebuild(nt, title_width, words);
-        return write_new_table(nt, out_path, 0);
+        std::vector<std::string> texts;
+        for (std::size_t k : order) texts.push_back(v.values[k].text);
+        return reorder_and_write_values(t, &in, static_cast<std::size_t>(p), texts, out_path, words);
     });
+}
+
+int reorder_and_write_values(table& t, in_file* in, std::size_t var, const std::vector<std::string>& texts,
+                             const char* out_path, const title_words& words) {
+    bearb req;
+    req.op = op_value_order;
+    req.entries.push_back(request_entry{t.vars[var].name, std::nullopt, texts});
+    table nt;
+    const int rc = berakna(t, req, in, nt);
+    if (rc == codes::op_failed) return codes::op_bad_value_order;
+    if (rc != 0) return rc;
+    if (in) in->close();
+    title_rebuild(nt, title_width, words);
+    return write_new_table(nt, out_path, 0);
 }
 
 }  // namespace vt

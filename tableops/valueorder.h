@@ -42,6 +42,14 @@ bool parse_value_order(const std::string& list, std::size_t count, std::vector<s
 // the data reader's code.
 int reorder_values(table& source, const bearb& req, in_file* source_file, table& out);
 
+// Puts the values of variable `var` of t in the order of `texts` (value
+// texts, each naming the first value of that text not named before), its
+// cells from t or else from `in`, rebuilds the title from `words` and
+// writes out_path. The data writer's result; 80 when the texts are not
+// every value exactly once; 200, 201 or 121 as for the reading of cells.
+int reorder_and_write_values(table& t, in_file* in, std::size_t var, const std::vector<std::string>& texts,
+                             const char* out_path, const title_words& words);
+
 // Reads in_path, puts the values of `variable` into the order value_list
 // gives (as parse_value_order reads it), rebuilds the title from `words`
 // and writes the table to out_path. Result: the data writer's result; 400

@@ -74,6 +74,8 @@ code ctvalues2003(path in_path, path value_set_dir, path out_path, int step, tex
 code vardelete(path in_path, path out_path, listbox list, text variable, int step, text unit_var="", path texts="", int remove=0)
 code chgdec(path in_path, path out_path, textbuf decimals_io, listbox value_list_box, listbox precision_list_box, text variable, int step, text unit_var="")
 code tabsel(path table_dir, path in_path, path out_path, int type, listbox list, int option, path label_path="", text name="", text text1="", text text2="", text text3="", text constant="", text inclusion="m")
+code valorder(path in_path, path out_path, listbox list_a, listbox list_b, text variable, int step, text unit_var, path texts, listbox code_list)
+code bvalue(path in_path, path out_path, path texts, int step, int operation, text inclusion, listbox list1, listbox list2, listbox list3, listbox list4, listbox list5, listbox list6, listbox list7, listbox list8, listbox list9, listbox list10, listbox list11, listbox list12, listbox list13, listbox list14, listbox list15, listbox list16, int order=0, text new_value="", text beta_value="", text constant="")
 """
 
 # The exports behind veltra.read_table (a table handed out piece by piece);

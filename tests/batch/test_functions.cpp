@@ -68,6 +68,25 @@ std::string block(int k, const std::string& name, const std::string& inner) {
     return "<variable order=\"" + std::to_string(k) + "\" name=\"" + name + "\">\n" + inner + "</variable>\n";
 }
 
+// The elements of a split step; the INI form has defaults for them.
+std::string split_elements(const std::string& variable, int periods, int per_year) {
+    const std::string period = per_year == 4 ? "quarter" : "month";
+    std::string out = "<variablename>" + variable + "</variablename>\n<noofperiods>" + std::to_string(periods) +
+                      "</noofperiods>\n<firstyear>2004</firstyear>\n<yeartext>Year</yeartext>\n<" + period +
+                      "text>" + (per_year == 4 ? "Quarter" : "Month") + "</" + period + "text>\n";
+    for (int i = 1; i <= per_year; ++i)
+        out += "<" + period + std::to_string(i) + ">" + std::to_string(i) + "</" + period + std::to_string(i) + ">\n";
+    return out;
+}
+
+// Twelve months in the heading, for splitmonths (the quarters split the
+// quarterly sample).
+const char* const monthly_table =
+    "CHARSET=\"ANSI\";\nDECIMALS=0;\nMATRIX=\"M\";\nSUBJECT-AREA=\"S\";\nSUBJECT-CODE=\"C\";\nTITLE=\"Sales\";\n"
+    "CONTENTS=\"C\";\nUNITS=\"u\";\nSTUB=\"shop\";\nHEADING=\"month\";\nVALUES(\"shop\")=\"A\";\n"
+    "VALUES(\"month\")=\"2004M01\",\"2004M02\",\"2004M03\",\"2004M04\",\"2004M05\",\"2004M06\",\"2004M07\","
+    "\"2004M08\",\"2004M09\",\"2004M10\",\"2004M11\",\"2004M12\";\nDATA=\n1 2 3 4 5 6 7 8 9 10 11 12;\n";
+
 const std::map<std::string, function_setup>& setups() {
     static const std::map<std::string, function_setup> m = {
         {"pivotauto", {"[Query]\nPivotAlt=1\n", "<pivotoption>1</pivotoption>\n", "STUB=\"sex\",\"year\";"}},
@@ -121,6 +140,12 @@ const std::map<std::string, function_setup>& setups() {
          {"[Gesmes]\nSender=s\nReceiver=r\nInterchangeMsg=i\nMessageRef=m\nDSN=d\nDatastruct=ds\nConf=c\nObsStatus=o\n"
           "CodeListOrg=org\n",
           "", "UNT+25+m'"}},
+        {"splitquarters",
+         {"[Query]\nVariableName=quarter\nNoOfPeriods=8\nFirstyear=2004\n", split_elements("quarter", 8, 4),
+          "VALUES(\"Year\")=\"2004\",\"2005\";"}},
+        {"splitmonths",
+         {"[Query]\nVariableName=month\nNoOfPeriods=12\nFirstyear=2004\n[Text]\nMonth1=1\nMonth2=2\nMonth3=3\n", split_elements("month", 12, 12),
+          "VALUES(\"Month\")=\"1\",\"2\",\"3\","}},
         {"kml", {"[Data]\ncoordinates=.\n", "", "<styleUrl>#s1</styleUrl>"}},
         {"kml2", {"[Data]\ncoordinates=.\n", "", "<coordinates>10,60</coordinates>"}},
         {"kml3", {"[Data]\ncoordinates=.\n", "", "map.addOverlay(createMarker(point,1));"}},
@@ -153,7 +178,11 @@ std::string xml_query(const function_row& f, const std::string& step_name, const
 // Writes the files a job of `f` reads beside its query (the map exports
 // take a table of regions with positions); returns the input table.
 std::string write_inputs(const vt::test::temp_dir& dir, const function_row& f, const std::string& sample) {
-    const std::string input = std::string(f.name).rfind("kml", 0) == 0 ? map_table : sample;
+    const std::string name = f.name;
+    const std::string input = name.rfind("kml", 0) == 0   ? map_table
+                              : name == "splitmonths"     ? monthly_table
+                              : name == "splitquarters"   ? vt::test::read_file(std::string(VT_TEST_DATA) + "/quarterly.vt")
+                                                          : sample;
     dir.write("in.vt", input);
     dir.write("areas.agg", aggregation_file);
     dir.write("reg.txt", coordinates_file);

@@ -222,7 +222,7 @@ TEST(XmlQueryParse, SplitStepsCarryTheirElements) {
     ASSERT_EQ(steps.size(), 2u);
     EXPECT_EQ(steps[0].j.function, "splitquarters");
     EXPECT_EQ(steps[0].name, "SplitQuarters");
-    const auto& a = steps[1].split;  // carried over into the next step
+    const auto& a = steps[1].j.split;  // carried over into the next step
     EXPECT_EQ(steps[1].j.function, "splitmonths");
     EXPECT_EQ(a.variablename, "Time");
     EXPECT_EQ(a.noofperiods, "8");
