@@ -82,6 +82,12 @@ inline constexpr int op_variable_exists = 96;    // a new variable's name is alr
 inline constexpr int op_bad_constant = 97;       // calcvalues: the constant operand is not a number
 inline constexpr int op_calc_variable_lost = 98; // calcvalues: the new table lacks the calculation variable
 inline constexpr int op_calc_failed = 200;       // calcvalues: no new table was formed
+inline constexpr int grid_cannot_open = 2;       // utbild: a grid output cannot be made or written, or would replace the table or another output
+inline constexpr int grid_columns_cut = 8;       // utbild: columns cut at max_columns; the grid is complete otherwise
+inline constexpr int grid_lines_cut = 9;         // utbild: row lines cut at max_lines
+inline constexpr int grid_no_memory = 310;       // utbild: memory ran out while the grid was prepared
+inline constexpr int grid_too_many_rows = 900;   // utbild: more than 100000000 rows
+inline constexpr int grid_too_many_columns = 901; // utbild: more than 100000000 columns
 
 // ---- Conversions.
 inline constexpr int text_cannot_open = 2;       // text report: the input or the output cannot be opened

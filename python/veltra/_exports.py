@@ -61,6 +61,8 @@ code variableorder(path in_path, path out_path, text stub_order, text head_order
 code varorder(path in_path, path out_path, listbox stub_list, listbox head_list, int step, text unit_var="", text texts="")
 code valueorder(path in_path, path out_path, text value_list, text variable, text unit_var="", text texts="")
 code calcvalues(path in_path, path out_path, text texts, int operation, text inclusion, text sel1="", text sel2="", text sel3="", text sel4="", text sel5="", text sel6="", text sel7="", text sel8="", text sel9="", text sel10="", text sel11="", text sel12="", text sel13="", text sel14="", text sel15="", text sel16="", int order=0, text new_value="", text beta_value="", text constant="")
+code utbild(path in_path, path grid_path, path footnote_path, textbuf summary_out="", path label_path="", path notes_out_path="", text decimal_point=".", textbuf info_out="", path graph_path="*", text text_delimiter="", int label_repeat=1, int suppress=0, int max_columns=0, int max_lines=0, int double_column=0, path graph_path2="*", int precision=-1, int rounding=0, int note_place=0)
+code utbild2(path in_path, path grid_path, path footnote_path, textbuf summary_out="", path label_path="", text decimal_point=".", path graph_path="*", text text_delimiter="", int label_repeat=1, int suppress=0, int max_columns=0, int max_lines=0, int double_column=0, path graph_path2="*", int precision=-1, int rounding=0, int note_place=0)
 """
 
 # The exports behind veltra.read_table (a table handed out piece by piece);
