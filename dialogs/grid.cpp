@@ -352,8 +352,9 @@ int check_output_names(const grid_request& r) {
 // The notes file consulted for the cells' note marks: "notes.txt" in the
 // grid file's folder.
 std::string grid_notes_index(const std::string& grid_path) {
-    const std::size_t slash = grid_path.find_last_of("/\\");
-    return slash == std::string::npos ? std::string("notes.txt") : grid_path.substr(0, slash + 1) + "notes.txt";
+    const std::string path = plat::native_path(grid_path);
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string("notes.txt") : path.substr(0, slash + 1) + "notes.txt";
 }
 
 std::string summary_text(const grid_settings& before, const table& t, const grid_request& r,

@@ -232,17 +232,20 @@ TEST(Grid, NoteMarksFromTheNotesFileBesideTheGrid) {
         int note_place;
         const char* notes;
         const char* row;
+        bool backslash;  // the grid named with "\" before its file name
     } cases[] = {
-        {0, "[cell1]\nnote=1\n[cell2]\nnote=2\n", "a\t4\t5*\t.#"},
-        {1, "[cell1]\nnote=1\n[cell2]\nnote=2\n", "a\t4\t*5\t#."},
+        {0, "[cell1]\nnote=1\n[cell2]\nnote=2\n", "a\t4\t5*\t.#", false},
+        {1, "[cell1]\nnote=1\n[cell2]\nnote=2\n", "a\t4\t*5\t#.", false},
+        {1, "[cell1]\nnote=1\n[cell2]\nnote=2\n", "a\t4\t*5\t#.", true},
         // Note numbers the table has no symbol for mark nothing.
-        {0, "[cell0]\nnote=3\n[cell1]\nnote=0\n", "a\t4\t5\t."},
-        {0, "", "a\t4\t5\t."},
+        {0, "[cell0]\nnote=3\n[cell1]\nnote=0\n", "a\t4\t5\t.", false},
+        {0, "", "a\t4\t5\t.", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.row);
         grid_run g(table);
         if (*c.notes) g.dir.write("notes.txt", c.notes);
+        if (c.backslash) g.r.grid_path = g.dir.path().string() + "\\grid.txt";
         g.r.note_place = c.note_place;
         ASSERT_EQ(g.run(), 0);
         EXPECT_EQ(g.grid().substr(g.grid().rfind("\r\n") + 2), c.row);
