@@ -93,6 +93,12 @@ inline constexpr int op_value_set_choice = 1;    // ctvalues2003: several value 
 inline constexpr int op_partial_delete = 78;     // vardelete: the marks would keep some but not all of several values
 inline constexpr int op_delete_failed = 200;     // vardelete: every value of the variable removed, no table formed
 inline constexpr int op_bad_decimals = 79;       // decimals: DECIMALS, SHOWDECIMALS or a PRECISION no table file can state
+inline constexpr int grid_cannot_open = 2;       // utbild: a grid output cannot be made or written, or would replace the table or another output
+inline constexpr int grid_columns_cut = 8;       // utbild: columns cut at max_columns; the grid is complete otherwise
+inline constexpr int grid_lines_cut = 9;         // utbild: row lines cut at max_lines
+inline constexpr int grid_no_memory = 310;       // utbild: memory ran out while the grid was prepared
+inline constexpr int grid_too_many_rows = 900;   // utbild: more than 100000000 rows
+inline constexpr int grid_too_many_columns = 901; // utbild: more than 100000000 columns
 
 // ---- Conversions.
 inline constexpr int text_cannot_open = 2;       // text report: the input or the output cannot be opened

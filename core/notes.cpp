@@ -285,9 +285,16 @@ int symbol_number(text_list& symbols, const std::string& symbol) {
 
 }  // namespace
 
-int write_datanote_index(const table& t, const std::string& notes_path) {
+void list_datanote_symbols(const table& t) {
     text_list& symbols = datanote_symbols();
     symbols.clear();
+    for (const datanote_entry& e : datanote_entries(t))
+        if (e.symbol != nullptr && !e.symbol->empty()) symbol_number(symbols, *e.symbol);
+}
+
+int write_datanote_index(const table& t, const std::string& notes_path) {
+    list_datanote_symbols(t);
+    text_list& symbols = datanote_symbols();
     const std::string symbol_path = symbol_file_name(notes_path);
     // Old notes of an earlier run would give cells markers they no longer have.
     plat::remove_regular_file(notes_path);
@@ -379,18 +386,26 @@ std::string indent_blanks(int indent) {
 
 }  // namespace
 
-std::string symbol_legend(const table& t, const std::string& label_file) {
+std::array<std::string, 8> symbol_texts(const table& t, const std::string& label_file, std::string_view sum_default) {
     const labels caps(label_file);
-    std::string out;
-    auto add = [&](const opt_string& own, const std::string& key, const std::string& deflt) {
+    std::array<std::string, 8> out;
+    auto pick = [&](const opt_string& own, const std::string& key, const std::string& deflt) {
         const caption c{"Global", key.c_str(), deflt.c_str()};
-        out += own ? *own : caps(c, symbol_buffer);
-        out += ';';
+        return own ? *own : caps(c, symbol_buffer);
     };
-    for (int i = 0; i < 6; ++i)
-        add(t.datasymbol[i], "Datasymbol" + std::to_string(i + 1), std::string(static_cast<std::size_t>(i + 1), '.'));
-    add(t.datasymbolsum, "Datasymbolsum", ".......");
-    add(t.datasymbolnil, "Datasymbolnil", "-");
+    for (std::size_t i = 0; i < 6; ++i)
+        out[i] = pick(t.datasymbol[i], "Datasymbol" + std::to_string(i + 1), std::string(i + 1, '.'));
+    out[6] = pick(t.datasymbolsum, "Datasymbolsum", std::string(sum_default));
+    out[7] = pick(t.datasymbolnil, "Datasymbolnil", "-");
+    return out;
+}
+
+std::string symbol_legend(const table& t, const std::string& label_file) {
+    std::string out;
+    for (const std::string& s : symbol_texts(t, label_file)) {
+        out += s;
+        out += ';';
+    }
     return out;
 }
 

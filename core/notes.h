@@ -9,7 +9,9 @@
 // the name of the unnamed variable at most 255).
 #pragma once
 
+#include <array>
 #include <string>
+#include <string_view>
 
 #include "core/outfile.h"
 #include "core/table.h"
@@ -71,6 +73,11 @@ std::string symbol_file_name(const std::string& notes_file);
 // write_datanote_index replaces its contents.
 text_list& datanote_symbols();
 
+// Makes datanote_symbols() the table's distinct DATANOTECELL symbols, in
+// order of first appearance, without writing anything: for an output that
+// reads the notes file another export wrote beside it for this table.
+void list_datanote_symbols(const table& t);
+
 // Numbers the cells covered by the table's DATANOTECELL entries into the
 // notes file `notes_path` (N) and lists the distinct symbols in the symbol
 // file symbol_file_name(N) (T). Both files are deleted first, then written:
@@ -116,5 +123,11 @@ void write_cell_notes(const table& t, out_file& f, int width, int indent, const 
 // file's Datasymbol1..Datasymbol6, Datasymbolsum, Datasymbolnil in section
 // "Global", else ".", "..", ... "......", "......." and "-".
 std::string symbol_legend(const table& t, const std::string& label_file);
+
+// The same eight texts one by one, symbol 1 first. `sum_default` stands for
+// the sum symbol when neither the table nor the label file names it (the
+// screen grid shows six dots there, the text outputs seven).
+std::array<std::string, 8> symbol_texts(const table& t, const std::string& label_file,
+                                        std::string_view sum_default = ".......");
 
 }  // namespace vt

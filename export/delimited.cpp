@@ -214,16 +214,26 @@ void write_matrix_header(out_file& out, const table& t, std::string_view text_de
 
 enum class layout_kind { relational, graph, matrix };
 
-int convert(layout_kind kind, const std::string& path, const std::string& path2, const std::string& decimal_point,
-            const std::string& text_delimiter, int iteration, const std::string& symbols, int rounding,
-            int note_place) {
-    table t = table_new();
-    if (const int rc = load_whole_table(path, t, codes::cannot_open); rc != 0) return rc;
+// The graph layouts by the last three characters of the output's name;
+// false for any other name.
+bool graph_kind(const std::string& path2, layout_kind& kind) noexcept {
+    if (plat::ends_with_nocase(path2, "gra"))
+        kind = layout_kind::graph;
+    else if (plat::ends_with_nocase(path2, "txt") || plat::ends_with_nocase(path2, "mtx"))
+        kind = layout_kind::matrix;
+    else
+        return false;
+    return true;
+}
 
+// Writes the loaded table `t` (read from `path`) in layout `kind` to
+// `path2`, its symbols printed with fmt's texts.
+int write_layout(layout_kind kind, const table& t, cell_formatter& fmt, const std::string& path,
+                 const std::string& path2, const std::string& decimal_point, const std::string& text_delimiter,
+                 int iteration, int rounding, int note_place) {
     out_file out;
     if (!open_output(out, path2)) return codes::cannot_open;
 
-    cell_formatter fmt = make_cell_formatter(t, symbols);
     if (kind == layout_kind::graph)
         for (std::string& s : fmt.symbol_texts) s = "0";
 
@@ -254,6 +264,15 @@ int convert(layout_kind kind, const std::string& path, const std::string& path2,
     return out.close() ? 0 : codes::cannot_open;
 }
 
+int convert(layout_kind kind, const std::string& path, const std::string& path2, const std::string& decimal_point,
+            const std::string& text_delimiter, int iteration, const std::string& symbols, int rounding,
+            int note_place) {
+    table t = table_new();
+    if (const int rc = load_whole_table(path, t, codes::cannot_open); rc != 0) return rc;
+    cell_formatter fmt = make_cell_formatter(t, symbols);
+    return write_layout(kind, t, fmt, path, path2, decimal_point, text_delimiter, iteration, rounding, note_place);
+}
+
 }  // namespace
 
 int RelTable(const std::string& path, const std::string& path2, const std::string& decimal_point,
@@ -272,14 +291,27 @@ int utgraph(const std::string& path, const std::string& path2, const std::string
     return run_export("utgraph", {}, [&] {
         if (!path.empty() && path[0] == '*') return 0;
         layout_kind kind;
-        if (plat::ends_with_nocase(path2, "gra"))
-            kind = layout_kind::graph;
-        else if (plat::ends_with_nocase(path2, "txt") || plat::ends_with_nocase(path2, "mtx"))
-            kind = layout_kind::matrix;
-        else
-            return codes::cannot_open;
+        if (!graph_kind(path2, kind)) return codes::cannot_open;
         return convert(kind, path, path2, decimal_point, text_delimiter, iteration, symbols, rounding,
                        note_place);
+    });
+}
+
+bool graph_file_name(const std::string& path2) noexcept {
+    layout_kind kind;
+    return graph_kind(path2, kind);
+}
+
+int write_graph_file(const table& t, const std::string& input, const std::string& path2,
+                     const std::string& decimal_point, const std::string& text_delimiter, int iteration,
+                     const std::string (&symbol_texts)[8], int rounding, int note_place, int mode) noexcept {
+    return run_export("utgraph", {}, [&] {
+        layout_kind kind;
+        if (!graph_kind(path2, kind)) return codes::cannot_open;
+        cell_formatter fmt = make_cell_formatter(t);
+        for (std::size_t n = 0; n < 8; ++n) fmt.symbol_texts[n] = symbol_texts[n];
+        return write_layout(kind, t, fmt, input, path2, decimal_point, text_delimiter, iteration, rounding,
+                            mode == 0 ? 0 : note_place);
     });
 }
 

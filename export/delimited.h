@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "core/table.h"
+
 namespace vt {
 
 // Writes the table file `path` as a relational table into `path2`
@@ -61,5 +63,20 @@ int RelTable(const std::string& path, const std::string& path2, const std::strin
 int utgraph(const std::string& path, const std::string& path2, const std::string& decimal_point,
             const std::string& text_delimiter, int iteration, const std::string& symbols, int rounding,
             int note_place) noexcept;
+
+// The graph data or matrix file of a table already read with its cells
+// (the screen grid writes its companion files this way, from the table it
+// holds). `input` is the table's file, which the notes file beside `path2`
+// must not replace. `symbol_texts` are the texts the eight symbols print as
+// (a graph file prints them all as 0). `mode` 0 writes a data-note marker
+// after its value whatever `note_place` says; 1 places it as `note_place`
+// says, as utgraph does. Other arguments and the results as utgraph, the
+// input being read already.
+int write_graph_file(const table& t, const std::string& input, const std::string& path2,
+                     const std::string& decimal_point, const std::string& text_delimiter, int iteration,
+                     const std::string (&symbol_texts)[8], int rounding, int note_place, int mode) noexcept;
+
+// True when `path2` ends in a name utgraph writes ("gra", "txt", "mtx").
+bool graph_file_name(const std::string& path2) noexcept;
 
 }  // namespace vt

@@ -340,6 +340,62 @@ VT_EXPORT int bvalue(const char *in_path, const char *out_path, const char *text
                      const vt_listbox *list12, const vt_listbox *list13, const vt_listbox *list14,
                      const vt_listbox *list15, const vt_listbox *list16, int order, const char *new_value,
                      const char *beta_value, const char *constant);
+/* The screen grid: writes the table file in_path as a grid file for the
+   host's grid control and reports its size.
+
+   Files: grid_path, the grid (title, heading lines, one or more lines per
+   row with the stub texts and the cells, tab-separated, CR LF; the note
+   marks of the cells come from "notes.txt" in the grid's folder);
+   footnote_path, the table's, variables' and values' notes ("" or NULL:
+   none); label_path, the label file (section Global: Datasymbol1 ..
+   Datasymbol6, Datasymbolsum, Datasymbolnil, and, by, distr; section
+   Notes: FootnoteX, Footnote and the contents captions); notes_out_path
+   (utbild only), every note of the table with the contents information
+   ("" or NULL: none).
+
+   Buffers of the host: summary_out, at least 128 bytes, receives nine
+   numbers separated by TAB: columns and row lines of the previous grid,
+   stub width in variables, title lines, heading lines, heading variables,
+   row lines, columns, position of the time variable (0: none). info_out
+   (utbild only), at least 16 bytes, receives DEFAULT-GRAPH or "*". Both
+   are written only when the grid is; nothing longer is ever written.
+
+   Cells: decimal_point (a text beginning with "," gives decimal commas),
+   precision (the decimals the cells are stored with for the tie rule; -1
+   the table's own), rounding (ties away from zero when not 0; the table's
+   ROUNDING wins), note_place (1 marks before the cell, else after).
+
+   Rows and columns: suppress 0 writes every row, 1 leaves out rows whose
+   cells are all 0, 2 all 0 or "-", 3 all "." .. ".......", 4 all 0, "-" or
+   symbols; max_columns and max_lines (row lines) cut the grid (0: no
+   limit); double_column 1 counts DOUBLECOLUMN stub variables twice in the
+   summary and writes graph_path2.
+
+   Graph and matrix files written after the grid from the same table, as
+   utgraph writes them: graph_path (its data-note marks after the values)
+   and, when double_column is 1, graph_path2 (marks placed by note_place);
+   the name's end chooses the layout ("gra", "txt", "mtx"); a name that is
+   empty or holds "*" writes nothing. text_delimiter and label_repeat as
+   utgraph's text_delimiter and iteration.
+
+   0; 8 columns cut; 9 row lines cut; 2 an output cannot be written or
+   would replace the table or another output; 400 the table cannot be
+   opened, or a graph or matrix file cannot be written (bad name: before
+   anything is written); 900 more than 100000000 rows, 901 more than
+   100000000 columns (before anything is written); a reader code; 201 or
+   121 the cells cannot be read; 310 no memory. */
+VT_EXPORT int utbild(const char *in_path, const char *grid_path, const char *footnote_path, char *summary_out,
+                     const char *label_path, const char *notes_out_path, const char *decimal_point,
+                     char *info_out, const char *graph_path, const char *text_delimiter, int label_repeat,
+                     int suppress, int max_columns, int max_lines, int double_column, const char *graph_path2,
+                     int precision, int rounding, int note_place);
+
+/* utbild without the notes file and the info buffer. A NULL in_path reads
+   and writes nothing and returns 0. */
+VT_EXPORT int utbild2(const char *in_path, const char *grid_path, const char *footnote_path, char *summary_out,
+                      const char *label_path, const char *decimal_point, const char *graph_path,
+                      const char *text_delimiter, int label_repeat, int suppress, int max_columns, int max_lines,
+                      int double_column, const char *graph_path2, int precision, int rounding, int note_place);
 
 #ifdef __cplusplus
 }

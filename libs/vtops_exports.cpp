@@ -12,6 +12,7 @@
 #include "dialogs/tabsel.h"
 #include "dialogs/bvalue.h"
 #include "dialogs/valorder.h"
+#include "dialogs/grid.h"
 #include "dialogs/varorder.h"
 #include "export/delimited.h"
 #include "tableops/calc.h"
@@ -177,4 +178,46 @@ int bvalue(const char* in_path, const char* out_path, const char* texts, int ste
         return vt::bvalue(in_path, out_path, vt::title_words_from_label_file(texts ? texts : ""), step, operation,
                           inclusion, lists, order, new_value, beta_value, constant);
     });
+namespace {
+
+std::string text_of(const char* s) { return s ? s : ""; }
+
+// Runs the grid and hands its answer to the host's buffers.
+int grid_export(vt::grid_request& r, char* summary_out, char* info_out) {
+    vt::grid_answer answer;
+    const int rc = vt::grid_output(r, answer);
+    if (!answer.summary.empty()) {
+        vt::copy_to_host(answer.summary, summary_out, vt::grid_summary_size);
+        vt::copy_to_host(answer.info, info_out, vt::grid_info_size);
+    }
+    return rc;
+}
+
+}  // namespace
+
+int utbild(const char* in_path, const char* grid_path, const char* footnote_path, char* summary_out,
+           const char* label_path, const char* notes_out_path, const char* decimal_point, char* info_out,
+           const char* graph_path, const char* text_delimiter, int label_repeat, int suppress, int max_columns,
+           int max_lines, int double_column, const char* graph_path2, int precision, int rounding, int note_place) {
+    return vt::guard(
+        [&] {
+            vt::grid_request r{text_of(in_path),       text_of(grid_path),      text_of(footnote_path),
+                               text_of(label_path),    text_of(notes_out_path), text_of(decimal_point),
+                               text_of(graph_path),    text_of(text_delimiter), label_repeat,
+                               suppress,               max_columns,             max_lines,
+                               double_column,          text_of(graph_path2),    precision,
+                               rounding,               note_place};
+            return grid_export(r, summary_out, info_out);
+        },
+        vt::codes::grid_no_memory);
+}
+
+int utbild2(const char* in_path, const char* grid_path, const char* footnote_path, char* summary_out,
+            const char* label_path, const char* decimal_point, const char* graph_path, const char* text_delimiter,
+            int label_repeat, int suppress, int max_columns, int max_lines, int double_column,
+            const char* graph_path2, int precision, int rounding, int note_place) {
+    if (in_path == nullptr) return 0;  // the host wants no table read
+    return utbild(in_path, grid_path, footnote_path, summary_out, label_path, nullptr, decimal_point, nullptr,
+                  graph_path, text_delimiter, label_repeat, suppress, max_columns, max_lines, double_column,
+                  graph_path2, precision, rounding, note_place);
 }

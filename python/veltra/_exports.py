@@ -76,6 +76,8 @@ code chgdec(path in_path, path out_path, textbuf decimals_io, listbox value_list
 code tabsel(path table_dir, path in_path, path out_path, int type, listbox list, int option, path label_path="", text name="", text text1="", text text2="", text text3="", text constant="", text inclusion="m")
 code valorder(path in_path, path out_path, listbox list_a, listbox list_b, text variable, int step, text unit_var, path texts, listbox code_list)
 code bvalue(path in_path, path out_path, path texts, int step, int operation, text inclusion, listbox list1, listbox list2, listbox list3, listbox list4, listbox list5, listbox list6, listbox list7, listbox list8, listbox list9, listbox list10, listbox list11, listbox list12, listbox list13, listbox list14, listbox list15, listbox list16, int order=0, text new_value="", text beta_value="", text constant="")
+code utbild(path in_path, path grid_path, path footnote_path, textbuf summary_out="", path label_path="", path notes_out_path="", text decimal_point=".", textbuf info_out="", path graph_path="*", text text_delimiter="", int label_repeat=1, int suppress=0, int max_columns=0, int max_lines=0, int double_column=0, path graph_path2="*", int precision=-1, int rounding=0, int note_place=0)
+code utbild2(path in_path, path grid_path, path footnote_path, textbuf summary_out="", path label_path="", text decimal_point=".", path graph_path="*", text text_delimiter="", int label_repeat=1, int suppress=0, int max_columns=0, int max_lines=0, int double_column=0, path graph_path2="*", int precision=-1, int rounding=0, int note_place=0)
 """
 
 # The exports behind veltra.read_table (a table handed out piece by piece);
