@@ -25,11 +25,10 @@
 #include "tableops/pivot.h"
 #include "tableops/presentation.h"
 #include "tableops/selection.h"
+#include "tableops/splittimes.h"
 #include "tableops/texts.h"
 #include "tableops/valueorder.h"
 #include "tableops/vardelete.h"
-#include "tableops/splittimes.h"
-#include "tableops/valueorder.h"
 #include "platform/text.h"
 
 namespace vt::batch {

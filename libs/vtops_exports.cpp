@@ -4,22 +4,22 @@
 #include <array>
 #include <string>
 
-#include "dialogs/selection.h"
+#include "core/guard.h"
+#include "dialogs/bvalue.h"
+#include "dialogs/chgdec.h"
 #include "dialogs/chgtxt.h"
 #include "dialogs/ctvalues.h"
-#include "dialogs/chgdec.h"
-#include "dialogs/vardelete.h"
-#include "dialogs/tabsel.h"
-#include "dialogs/bvalue.h"
-#include "dialogs/valorder.h"
 #include "dialogs/grid.h"
+#include "dialogs/selection.h"
+#include "dialogs/tabsel.h"
+#include "dialogs/valorder.h"
+#include "dialogs/vardelete.h"
 #include "dialogs/varorder.h"
 #include "export/delimited.h"
 #include "tableops/calc.h"
 #include "tableops/pivot.h"
-#include "tableops/valueorder.h"
 #include "tableops/title.h"
-#include "core/guard.h"
+#include "tableops/valueorder.h"
 
 int VelInit(void) { return 1; }
 
@@ -54,26 +54,6 @@ int varorder(const char* in_path, const char* out_path, const vt_listbox* stub_l
         return vt::varorder(in_path, out_path, stub_list, head_list, step, unit_var,
                             vt::title_words_from_label_file(texts ? texts : ""));
     });
-}
-
-int chgtxt(const char* in_path, const char* out_path, char* contents_io, char* units_io, const vt_listbox* list,
-           const char* variable, int step, const char* unit_var, const char* texts) {
-    return vt::guard([&] {
-        return vt::chgtxt(in_path, out_path, contents_io, units_io, list, variable, step, unit_var,
-                          vt::title_words_from_label_file(texts ? texts : ""));
-    });
-}
-
-int chgtxtcontents(const char* in_path, const char* out_path, const char* addition, const char* texts) {
-    return vt::guard([&] {
-        return vt::chgtxtcontents(in_path, out_path, addition, vt::title_words_from_label_file(texts ? texts : ""));
-    });
-}
-
-int ctvalues2003(const char* in_path, const char* value_set_dir, const char* out_path, int step, char* set_io,
-                 const char* options, char* domain_out) {
-    return vt::guard(
-        [&] { return vt::ctvalues2003(in_path, value_set_dir, out_path, step, set_io, options, domain_out); });
 }
 
 int valueorder(const char* in_path, const char* out_path, const char* value_list, const char* variable,
@@ -138,6 +118,27 @@ int getcodes(const char* in_path, const vt_listbox* list1, const vt_listbox* lis
 int zoomvar(const char* variable, char* text_out) {
     return vt::guard([&] { return vt::zoomvar(variable, text_out); });
 }
+
+int chgtxt(const char* in_path, const char* out_path, char* contents_io, char* units_io, const vt_listbox* list,
+           const char* variable, int step, const char* unit_var, const char* texts) {
+    return vt::guard([&] {
+        return vt::chgtxt(in_path, out_path, contents_io, units_io, list, variable, step, unit_var,
+                          vt::title_words_from_label_file(texts ? texts : ""));
+    });
+}
+
+int chgtxtcontents(const char* in_path, const char* out_path, const char* addition, const char* texts) {
+    return vt::guard([&] {
+        return vt::chgtxtcontents(in_path, out_path, addition, vt::title_words_from_label_file(texts ? texts : ""));
+    });
+}
+
+int ctvalues2003(const char* in_path, const char* value_set_dir, const char* out_path, int step, char* set_io,
+                 const char* options, char* domain_out) {
+    return vt::guard(
+        [&] { return vt::ctvalues2003(in_path, value_set_dir, out_path, step, set_io, options, domain_out); });
+}
+
 int vardelete(const char* in_path, const char* out_path, const vt_listbox* list, const char* variable, int step,
               const char* unit_var, const char* texts, int remove) {
     return vt::guard([&] {
@@ -151,12 +152,18 @@ int chgdec(const char* in_path, const char* out_path, char* decimals_io, const v
     return vt::guard([&] {
         return vt::chgdec(in_path, out_path, decimals_io, value_list_box, precision_list_box, variable, step,
                           unit_var);
+    });
+}
+
 int tabsel(const char* table_dir, const char* in_path, const char* out_path, int type, const vt_listbox* list,
            int option, const char* label_path, const char* name, const char* text1, const char* text2,
            const char* text3, const char* constant, const char* inclusion) {
     return vt::guard([&] {
         return vt::tabsel(table_dir, in_path, out_path, type, list, option, label_path, name, text1, text2, text3,
                           constant, inclusion);
+    });
+}
+
 int valorder(const char* in_path, const char* out_path, const vt_listbox* list_a, const vt_listbox* list_b,
              const char* variable, int step, const char* unit_var, const char* texts, const vt_listbox* code_list) {
     return vt::guard([&] {
@@ -178,6 +185,8 @@ int bvalue(const char* in_path, const char* out_path, const char* texts, int ste
         return vt::bvalue(in_path, out_path, vt::title_words_from_label_file(texts ? texts : ""), step, operation,
                           inclusion, lists, order, new_value, beta_value, constant);
     });
+}
+
 namespace {
 
 std::string text_of(const char* s) { return s ? s : ""; }
