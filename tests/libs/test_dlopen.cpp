@@ -13,6 +13,7 @@
 #include <string>
 #include <sys/statvfs.h>
 
+#include "../platform/library.h"
 #include "../platform/temp_dir.h"
 #include "export/dbase.h"
 #include "export/gesmes.h"
@@ -69,17 +70,7 @@ std::set<std::string> dynamic_exports(const std::string& path) {
     return out;
 }
 
-struct library {
-    void* handle;
-    explicit library(const char* path) : handle(dlopen(path, RTLD_NOW | RTLD_LOCAL)) {}
-    ~library() {
-        if (handle) dlclose(handle);
-    }
-    template <class F>
-    F fn(const char* name) const {
-        return reinterpret_cast<F>(dlsym(handle, name));
-    }
-};
+using vt::test::library;
 
 using int_fn = int (*)();
 using space_fn = unsigned (*)(int);

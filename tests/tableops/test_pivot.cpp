@@ -21,6 +21,7 @@
 #include "platform/datablock.h"
 #include "platform/listbox.h"
 #include "tableops/pivot.h"
+#include "../platform/library.h"
 #include "../platform/temp_dir.h"
 #include "table_files.h"
 
@@ -316,22 +317,11 @@ TEST(VariableOrder, OrderHelpers) {
     EXPECT_FALSE(vt::pivot_order(1, 1, 5, o));
 }
 
-namespace {
-
-struct library {
-    void* handle = dlopen(VT_LIBVTOPS, RTLD_NOW | RTLD_LOCAL);
-    ~library() {
-        if (handle) dlclose(handle);
-    }
-};
-
-}  // namespace
-
 // The exports: pivot takes the title words from a label file,
 // variableorder from a list, varorder fills and reads list boxes, finding
 // the variable without a name by the unit text in any letter case.
 TEST(VariableOrder, LibraryExports) {
-    library lib;
+    vt::test::library lib(VT_LIBVTOPS);
     ASSERT_NE(lib.handle, nullptr) << dlerror();
     using pivot_fn = int (*)(const char*, const char*, int, const char*, const char*);
     using order_fn = int (*)(const char*, const char*, const char*, const char*, const char*, const char*);

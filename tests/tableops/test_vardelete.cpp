@@ -18,6 +18,7 @@
 #include "tableops/decimals.h"
 #include "tableops/vardelete.h"
 #include "vtlistbox.h"
+#include "../platform/library.h"
 #include "../platform/temp_dir.h"
 #include "table_files.h"
 
@@ -299,21 +300,10 @@ TEST(VarDelete, VtbatchJobs) {
     EXPECT_EQ(dir.read("in.vt"), table_text);
 }
 
-namespace {
-
-struct library {
-    void* handle = dlopen(VT_LIBVTOPS, RTLD_NOW | RTLD_LOCAL);
-    ~library() {
-        if (handle) dlclose(handle);
-    }
-};
-
-}  // namespace
-
 // The two dialogue exports as a host finds them: a variable deleted with
 // the label file's title words, decimals changed through the host's buffer.
 TEST(VarDelete, LibraryExports) {
-    library lib;
+    vt::test::library lib(VT_LIBVTOPS);
     ASSERT_NE(lib.handle, nullptr) << dlerror();
     using vardelete_fn = int (*)(const char*, const char*, const vt_listbox*, const char*, int, const char*,
                                  const char*, int);
