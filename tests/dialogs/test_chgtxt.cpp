@@ -15,6 +15,7 @@
 #include "dialogs/ctvalues.h"
 #include "dialogs/state.h"
 #include "platform/listbox.h"
+#include "../platform/library.h"
 #include "../platform/temp_dir.h"
 #include "../tableops/table_files.h"
 
@@ -230,15 +231,15 @@ TEST(TextsCodesDialogue, ChoicesAmongSeveralValueSets) {
 
 // The three exports as a host finds them in the library.
 TEST(ChangeTextsDialogue, LibraryExports) {
-    void* lib = dlopen(VT_LIBVTOPS, RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(lib, nullptr) << dlerror();
+    vt::test::library lib(VT_LIBVTOPS);
+    ASSERT_NE(lib.handle, nullptr) << dlerror();
     using chgtxt_fn = int (*)(const char*, const char*, char*, char*, const vt_listbox*, const char*, int,
                               const char*, const char*);
     using contents_fn = int (*)(const char*, const char*, const char*, const char*);
     using ctvalues_fn = int (*)(const char*, const char*, const char*, int, char*, const char*, char*);
-    const auto chg = reinterpret_cast<chgtxt_fn>(dlsym(lib, "chgtxt"));
-    const auto add = reinterpret_cast<contents_fn>(dlsym(lib, "chgtxtcontents"));
-    const auto ctv = reinterpret_cast<ctvalues_fn>(dlsym(lib, "ctvalues2003"));
+    const auto chg = reinterpret_cast<chgtxt_fn>(dlsym(lib.handle, "chgtxt"));
+    const auto add = reinterpret_cast<contents_fn>(dlsym(lib.handle, "chgtxtcontents"));
+    const auto ctv = reinterpret_cast<ctvalues_fn>(dlsym(lib.handle, "ctvalues2003"));
     ASSERT_NE(chg, nullptr);
     ASSERT_NE(add, nullptr);
     ASSERT_NE(ctv, nullptr);
@@ -256,5 +257,4 @@ TEST(ChangeTextsDialogue, LibraryExports) {
     char set_io[vt::dialog_buffer_size] = "", domain[vt::dialog_buffer_size] = "";
     EXPECT_EQ(ctv(in.c_str(), "", out.c_str(), 1, set_io, "03", domain), 0);
     EXPECT_EQ(ctv(nullptr, nullptr, nullptr, 5, nullptr, nullptr, nullptr), 90);
-    dlclose(lib);
 }

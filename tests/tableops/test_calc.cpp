@@ -16,6 +16,7 @@
 #include "core/datasec.h"
 #include "core/reader.h"
 #include "tableops/calc.h"
+#include "../platform/library.h"
 #include "../platform/temp_dir.h"
 #include "table_files.h"
 
@@ -341,11 +342,11 @@ TEST(Calculation, VtbatchJobs) {
 
 // The libvtops export with its 25 arguments.
 TEST(Calculation, LibraryExport) {
-    void* lib = dlopen(VT_LIBVTOPS, RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(lib, nullptr) << dlerror();
+    vt::test::library lib(VT_LIBVTOPS);
+    ASSERT_NE(lib.handle, nullptr) << dlerror();
     using s = const char*;
     using calc_fn = int (*)(s, s, s, int, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, int, s, s, s);
-    const auto fn = reinterpret_cast<calc_fn>(dlsym(lib, "calcvalues"));
+    const auto fn = reinterpret_cast<calc_fn>(dlsym(lib.handle, "calcvalues"));
     ASSERT_NE(fn, nullptr);
     vt::test::temp_dir dir;
     dir.write("in.vt", kinds);
@@ -362,5 +363,4 @@ TEST(Calculation, LibraryExport) {
                  nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 0, nullptr, nullptr,
                  nullptr),
               vt::codes::op_blank_text);
-    dlclose(lib);
 }

@@ -15,6 +15,7 @@
 #include "core/datasec.h"
 #include "core/reader.h"
 #include "tableops/valueorder.h"
+#include "../platform/library.h"
 #include "../platform/temp_dir.h"
 #include "table_files.h"
 
@@ -177,10 +178,10 @@ TEST(ValueOrder, VtbatchJobs) {
 }
 
 TEST(ValueOrder, LibraryExport) {
-    void* lib = dlopen(VT_LIBVTOPS, RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(lib, nullptr) << dlerror();
+    vt::test::library lib(VT_LIBVTOPS);
+    ASSERT_NE(lib.handle, nullptr) << dlerror();
     using s = const char*;
-    const auto fn = reinterpret_cast<int (*)(s, s, s, s, s, s)>(dlsym(lib, "valueorder"));
+    const auto fn = reinterpret_cast<int (*)(s, s, s, s, s, s)>(dlsym(lib.handle, "valueorder"));
     ASSERT_NE(fn, nullptr);
     vt::test::temp_dir dir;
     dir.write("in.vt", table_text);
@@ -191,5 +192,4 @@ TEST(ValueOrder, LibraryExport) {
     EXPECT_EQ(t.title, (vt::text_list{"Pop nach region, sex und year"}));
     EXPECT_EQ(fn(in.c_str(), out.c_str(), nullptr, "year", nullptr, nullptr), vt::codes::op_bad_value_order);
     EXPECT_EQ(fn(nullptr, out.c_str(), "1,2", "year", nullptr, nullptr), vt::codes::cannot_open);
-    dlclose(lib);
 }
