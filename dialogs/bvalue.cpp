@@ -6,7 +6,6 @@
 #include "core/codes.h"
 #include "core/guard.h"
 #include "dialogs/state.h"
-#include "platform/fsinfo.h"
 #include "platform/listbox.h"
 #include "tableops/calc.h"
 
@@ -58,8 +57,7 @@ int build_from_lists(dialogs::held_state& s, int operation, const char* inclusio
 // result ends the dialogue.
 int finish(dialogs::held_state& s, bvalue_state& b, const char* out_path, const char* new_value,
            const title_words& words, bool& ends) {
-    if (!out_path) return codes::cannot_open;
-    if (plat::overwrites_input(s.source_path, out_path)) return codes::op_same_file;
+    if (const int r = dialogs::check_output(out_path); r != 0) return r;
     calc_new_value nv;
     if (const int rc = set_calc_new_value(s.t, new_value, b.req, nv); rc != 0) return rc;
     ends = true;

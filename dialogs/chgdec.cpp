@@ -10,7 +10,6 @@
 #include "core/guard.h"
 #include "dialogs/boxes.h"
 #include "dialogs/state.h"
-#include "platform/fsinfo.h"
 #include "platform/listbox.h"
 #include "platform/text.h"
 #include "tableops/decimals.h"
@@ -57,7 +56,7 @@ int take_precisions(variable& v, const vt_listbox* box) {
 int chgdec(const char* in_path, const char* out_path, char* decimals_io, const vt_listbox* value_list_box,
            const vt_listbox* precision_list_box, const char* variable_name, int step, const char* unit_var) {
     // Whatever fails, a dialogue that has run its course holds nothing.
-    const int rc = guard([&] {
+    return dialogs::run_step([&] {
         const std::string unit = unit_var ? unit_var : "";
         dialogs::held_state& s = dialogs::current();
         if (step == 4) {
@@ -76,8 +75,7 @@ int chgdec(const char* in_path, const char* out_path, char* decimals_io, const v
         if (step == 5) {
             // A bad output name leaves the dialogue as it was: the host may
             // ask for another one.
-            if (!out_path) return codes::cannot_open;
-            if (plat::same_file(s.source_path, out_path)) return codes::op_same_file;
+            if (const int r = dialogs::check_output(out_path); r != 0) return r;
             int result = set_shown_decimals(s.t, plat::decimal_to_int(decimals_io ? decimals_io : ""));
             if (result == 0) result = write_new_table(s.t, out_path, 0);
             dialogs::release();
@@ -96,8 +94,6 @@ int chgdec(const char* in_path, const char* out_path, char* decimals_io, const v
         if (result != 0) dialogs::release();
         return result;
     });
-    if (rc == codes::no_memory || rc == codes::internal_fault) dialogs::release();
-    return rc;
 }
 
 }  // namespace vt

@@ -7,8 +7,8 @@
 
 #include "core/codes.h"
 #include "core/guard.h"
+#include "dialogs/boxes.h"
 #include "dialogs/state.h"
-#include "platform/fsinfo.h"
 #include "platform/listbox.h"
 #include "tableops/newtable.h"
 #include "tableops/texts.h"
@@ -49,8 +49,7 @@ int held_variable(const char* variable, const std::string& unit) {
 int write_step(const char* out_path, const char* contents_io, const char* units_io, const vt_listbox* list,
                const title_words& words) {
     dialogs::held_state& s = dialogs::current();
-    if (!out_path) return codes::cannot_open;
-    if (plat::same_file(s.source_path, out_path)) return codes::op_same_file;
+    if (const int r = dialogs::check_output(out_path); r != 0) return r;
     if (const int rc = change_names(s.t, contents_io ? contents_io : "", units_io ? units_io : "",
                                     list_items(list), false);
         rc != 0)
@@ -66,7 +65,7 @@ int write_step(const char* out_path, const char* contents_io, const char* units_
 
 int chgtxt(const char* in_path, const char* out_path, char* contents_io, char* units_io, const vt_listbox* list,
            const char* variable, int step, const char* unit_var, const title_words& words) {
-    const int rc = guard([&] {
+    return dialogs::run_step([&] {
         const std::string unit = unit_var ? unit_var : "";
         dialogs::held_state& s = dialogs::current();
         if (step == 4) {
@@ -79,20 +78,16 @@ int chgtxt(const char* in_path, const char* out_path, char* contents_io, char* u
             const int k = held_variable(variable, unit);
             if (k < 0) return codes::op_no_such_name;
             if (step == 3) return change_value_texts(s.t, static_cast<std::size_t>(k), list_items(list));
-            plat::lb_reset(list);
-            for (const value& val : s.t.vars[static_cast<std::size_t>(k)].values) plat::lb_add(list, val.text);
+            dialogs::show_value_texts(s.t.vars[static_cast<std::size_t>(k)], list);
             return 0;
         }
         if (const int r = dialogs::begin(dialogs::dialogue::chgtxt, in_path, true); r != 0) return r;
         for (vt::variable& v : s.t.vars) v.keys_mode = 0;  // the cells are in memory, written in full form
-        plat::lb_reset(list);
-        for (const vt::variable& v : s.t.vars) plat::lb_add(list, v.name ? *v.name : unit);
+        dialogs::show_variable_names(s.t, list, unit);
         copy_to_host(contents_io, s.t.contents.value_or(""));
         copy_to_host(units_io, s.t.units.value_or(""));
         return 0;
     });
-    if (rc == codes::no_memory || rc == codes::internal_fault) dialogs::release();
-    return rc;
 }
 
 int chgtxtcontents(const char* in_path, const char* out_path, const char* addition, const title_words& words) {

@@ -33,8 +33,7 @@ int go_on(const char* out_path, char* set_io, char* domain_out) {
         copy_to_host(domain_out, domain);
         return codes::op_value_set_choice;
     }
-    if (!out_path) return codes::cannot_open;
-    if (plat::same_file(s.source_path, out_path)) return codes::op_same_file;
+    if (const int r = dialogs::check_output(out_path); r != 0) return r;
     table out;
     std::string used;
     int rc = present(s.t, st.plan, st.dir, st.chosen, out, used);
@@ -49,7 +48,7 @@ int go_on(const char* out_path, char* set_io, char* domain_out) {
 
 int ctvalues2003(const char* in_path, const char* value_set_dir, const char* out_path, int step, char* set_io,
                  const char* options, char* domain_out) {
-    const int rc = guard([&] {
+    return dialogs::run_step([&] {
         if (step == 6) {
             dialogs::release();
             return 0;
@@ -70,8 +69,6 @@ int ctvalues2003(const char* in_path, const char* value_set_dir, const char* out
         st.plan = plan_presentation(s.t, options ? options : "", true);
         return go_on(out_path, set_io, domain_out);
     });
-    if (rc == codes::no_memory || rc == codes::internal_fault) dialogs::release();
-    return rc;
 }
 
 }  // namespace vt

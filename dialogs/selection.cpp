@@ -11,7 +11,6 @@
 #include "core/guard.h"
 #include "core/reader.h"
 #include "dialogs/state.h"
-#include "platform/fsinfo.h"
 #include "platform/listbox.h"
 #include "platform/message.h"
 #include "tableops/newtable.h"
@@ -152,8 +151,7 @@ int form_and_write(selection_family& f, const char* out_path, int secrecy, int n
     dialogs::held_state& s = dialogs::current();
     // A bad output name leaves the dialogue as it was: the host may ask for
     // another one.
-    if (!out_path || !*out_path) return codes::cannot_open;
-    if (plat::same_file(s.source_path, out_path)) return codes::op_same_file;
+    if (const int r = dialogs::check_output(out_path); r != 0) return r;
     if (const int bad = unsummable_variable(f); bad != 0) return bad;
     const std::vector<selection_vector> marks = f.sel.vectors;
     bearb req;
@@ -401,7 +399,7 @@ int srvalues_step(selection_family& f, const char* out_path, int step, const vt_
 
 int getvalue(const char* in_path, const char* out_path, const char* value_set_dir, const char* label_path, int step,
              const value_boxes& boxes, char* status_out, int secrecy, const char* language) {
-    const int rc = guard([&] {
+    return dialogs::run_step([&] {
         if (step < 1) return getvalue_start(in_path, value_set_dir, label_path, boxes, status_out, language);
         if (step == 3) {
             dialogs::release();
@@ -415,13 +413,11 @@ int getvalue(const char* in_path, const char* out_path, const char* value_set_di
         if (r == 0) dialogs::release();
         return r;
     });
-    if (rc == codes::no_memory || rc == codes::internal_fault) dialogs::release();
-    return rc;
 }
 
 int srvalues(const char* out_path, int step, const vt_listbox* list_a, const value_boxes& boxes, const char* name,
              int secrecy) {
-    const int rc = guard([&] {
+    return dialogs::run_step([&] {
         if (step == 8) {
             dialogs::release();
             return 0;
@@ -430,8 +426,6 @@ int srvalues(const char* out_path, int step, const vt_listbox* list_a, const val
         if (!f) return codes::op_no_dialogue_table;
         return srvalues_step(*f, out_path, step, list_a, boxes, name, secrecy);
     });
-    if (rc == codes::no_memory || rc == codes::internal_fault) dialogs::release();
-    return rc;
 }
 
 int getcodes(const char* in_path, const value_boxes& boxes) {

@@ -4,6 +4,7 @@
 #include "core/codes.h"
 #include "core/datasec.h"
 #include "core/reader.h"
+#include "platform/fsinfo.h"
 #include "platform/ini.h"
 
 namespace vt::dialogs {
@@ -55,6 +56,12 @@ int load_cells() {
     if (const int rc = read_data(s.t, s.file); rc != 0) return rc;
     s.cells_read = true;
     s.file.close();
+    return 0;
+}
+
+int check_output(const char* out_path) {
+    if (!out_path || !*out_path) return codes::cannot_open;
+    if (plat::overwrites_input(current().source_path, out_path)) return codes::op_same_file;
     return 0;
 }
 

@@ -12,8 +12,11 @@
 #pragma once
 
 #include <memory>
+#include <utility>
 #include <string>
 
+#include "core/codes.h"
+#include "core/guard.h"
 #include "core/infile.h"
 #include "core/table.h"
 
@@ -69,6 +72,22 @@ bool holds(dialogue d) noexcept;
 // Reads the held table's cells from its open file when it has not got them
 // yet (and closes the file). 0 or the data reader's code.
 int load_cells();
+
+// The output name of a writing step: codes::cannot_open when there is
+// none, codes::op_same_file when it would overwrite the held table's file
+// under any name, else 0. A step refused here keeps its dialogue, so the
+// host may ask the user for another name.
+int check_output(const char* out_path);
+
+// Runs one step of a dialogue inside guard(): a step that runs out of
+// memory or fails unexpectedly ends the dialogue, so no later step finds a
+// half-changed table.
+template <class F>
+int run_step(F&& step) {
+    const int rc = guard(std::forward<F>(step));
+    if (rc == codes::no_memory || rc == codes::internal_fault) release();
+    return rc;
+}
 
 // The family state of type T of the held dialogue, made on first use.
 template <class T>

@@ -93,8 +93,7 @@ int writing_step(const char* out_path, const vt_listbox* list, int option, const
     dialogs::held_state& s = dialogs::current();
     // A bad output name leaves the dialogue as it was: the host may ask
     // for another one.
-    if (!out_path || !*out_path) return codes::cannot_open;
-    if (plat::overwrites_input(s.source_path, out_path)) return codes::op_same_file;
+    if (const int r = dialogs::check_output(out_path); r != 0) return r;
     filecalc_request r;
     r.option = option;
     r.inclusion = inclusion ? inclusion[0] : '\0';
@@ -125,7 +124,7 @@ int tabsel(const char* table_dir, const char* in_path, const char* out_path, int
            int option, const char* label_path, const char* name, const char* text1, const char* text2,
            const char* text3, const char* constant, const char* inclusion) {
     // Whatever fails, a dialogue that has run its course holds nothing.
-    const int rc = guard([&] {
+    return dialogs::run_step([&] {
         if (type == 3) {
             dialogs::release();
             return 0;
@@ -133,8 +132,6 @@ int tabsel(const char* table_dir, const char* in_path, const char* out_path, int
         if (type == 2) return writing_step(out_path, list, option, name, text1, text2, text3, constant, inclusion);
         return first_step(table_dir, in_path, list, option, label_path);
     });
-    if (rc == codes::no_memory || rc == codes::internal_fault) dialogs::release();
-    return rc;
 }
 
 }  // namespace vt

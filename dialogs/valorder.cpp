@@ -7,7 +7,6 @@
 #include "core/codes.h"
 #include "core/guard.h"
 #include "dialogs/state.h"
-#include "platform/fsinfo.h"
 #include "platform/listbox.h"
 #include "tableops/valueorder.h"
 
@@ -63,8 +62,7 @@ int valorder(const char* in_path, const char* out_path, const vt_listbox* list_a
             if (step == 2) return fill_values(s.t, p, list_a, code_list);
             // A bad output name leaves the dialogue as it was: the host may
             // ask for another one.
-            if (!out_path) return codes::cannot_open;
-            if (plat::overwrites_input(s.source_path, out_path)) return codes::op_same_file;
+            if (const int r = dialogs::check_output(out_path); r != 0) return r;
             ends = true;
             return write_order(s, p, out_path, list_a, list_b, words);
         }

@@ -8,7 +8,6 @@
 #include "core/guard.h"
 #include "dialogs/boxes.h"
 #include "dialogs/state.h"
-#include "platform/fsinfo.h"
 #include "platform/listbox.h"
 #include "tableops/newtable.h"
 #include "tableops/valueorder.h"
@@ -44,7 +43,7 @@ int delete_and_write(dialogs::held_state& s, int p, const vt_listbox* list, cons
 int vardelete(const char* in_path, const char* out_path, const vt_listbox* list, const char* variable_name, int step,
               const char* unit_var, const title_words& words, int remove) {
     // Whatever fails, a dialogue that has run its course holds nothing.
-    const int rc = guard([&] {
+    return dialogs::run_step([&] {
         const std::string unit = unit_var ? unit_var : "";
         dialogs::held_state& s = dialogs::current();
         if (step == 3) {
@@ -61,8 +60,7 @@ int vardelete(const char* in_path, const char* out_path, const vt_listbox* list,
             }
             // A bad output name leaves the dialogue as it was: the host may
             // ask for another one.
-            if (!out_path) return codes::cannot_open;
-            if (plat::same_file(s.source_path, out_path)) return codes::op_same_file;
+            if (const int r = dialogs::check_output(out_path); r != 0) return r;
             const int result = delete_and_write(s, p, list, out_path, words, remove);
             dialogs::release();
             return result;
@@ -73,8 +71,6 @@ int vardelete(const char* in_path, const char* out_path, const vt_listbox* list,
         dialogs::show_variable_names(s.t, list, unit);
         return 0;
     });
-    if (rc == codes::no_memory || rc == codes::internal_fault) dialogs::release();
-    return rc;
 }
 
 }  // namespace vt

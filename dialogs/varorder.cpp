@@ -7,7 +7,6 @@
 #include "core/codes.h"
 #include "core/guard.h"
 #include "dialogs/state.h"
-#include "platform/fsinfo.h"
 #include "platform/listbox.h"
 #include "platform/text.h"
 #include "tableops/pivot.h"
@@ -46,7 +45,7 @@ bool names_to_positions(const table& t, const vt_listbox* lb, const std::string&
 int varorder(const char* in_path, const char* out_path, const vt_listbox* stub_list, const vt_listbox* head_list,
              int step, const char* unit_var, const title_words& words) {
     // Whatever fails, a dialogue that has run its course holds nothing.
-    const int rc = guard([&] {
+    return dialogs::run_step([&] {
         const std::string unit = unit_var ? unit_var : "";
         dialogs::held_state& s = dialogs::current();
         if (step == 3) {
@@ -57,8 +56,7 @@ int varorder(const char* in_path, const char* out_path, const vt_listbox* stub_l
             if (!dialogs::holds(dialogs::dialogue::varorder)) return codes::op_no_dialogue_table;
             // A bad output name leaves the dialogue as it was: the host may
             // ask for another one.
-            if (!out_path) return codes::cannot_open;
-            if (plat::same_file(s.source_path, out_path)) return codes::op_same_file;
+            if (const int r = dialogs::check_output(out_path); r != 0) return r;
             variable_order order;
             std::vector<char> taken(s.t.vars.size(), 0);
             int result = codes::op_bad_order;
@@ -77,8 +75,6 @@ int varorder(const char* in_path, const char* out_path, const vt_listbox* stub_l
         }
         return 0;
     });
-    if (rc == codes::no_memory || rc == codes::internal_fault) dialogs::release();
-    return rc;
 }
 
 }  // namespace vt
