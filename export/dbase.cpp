@@ -25,6 +25,7 @@
 #include "core/infile.h"
 #include "core/reader.h"
 #include "core/table.h"
+#include "export/batched.h"
 #include "export/dbf.h"
 #include "platform/codepage.h"
 #include "platform/fsinfo.h"
@@ -100,46 +101,38 @@ struct record_maker {
 // size of the table.
 constexpr std::int64_t batch_cells = 1 << 15;
 
-// Writes all the records of `m`. The work goes in steps, all at once on the
-// threads the process may use: while the records of batch b are made in
-// pieces, the cells of batch b + 1 are read and the records of batch b - 1
-// are written, in order. False when records could not be written.
+// Writes all the records of `m`, made in pieces on the threads the process
+// may use while the next cells are read (see export/batched.h). False when
+// records could not be written.
 bool write_records(dbf::writer& w, cell_source& cells, const record_maker& m) {
     if (m.records <= 0) return true;
     const unsigned threads = plat::thread_count();
     const std::int64_t per_batch = std::max<std::int64_t>(1, batch_cells / std::max<std::int64_t>(1, m.cells_per_record));
-    const std::int64_t batches = (m.records + per_batch - 1) / per_batch;
     const std::int64_t max_pieces = 4 * static_cast<std::int64_t>(threads);
     auto batch_records = [&](std::int64_t b) { return std::min(per_batch, m.records - b * per_batch); };
+    auto per_piece = [&](std::int64_t b) {
+        const std::int64_t n = batch_records(b);
+        return (n + std::min(n, max_pieces) - 1) / std::min(n, max_pieces);
+    };
 
     std::vector<double> block[2];
     for (auto& b : block) b.resize(static_cast<std::size_t>(per_batch * m.cells_per_record));
-    std::vector<std::string> made[2];
-    for (auto& p : made) p.resize(static_cast<std::size_t>(max_pieces));
     bool ok = true;
-    cells.fill(block[0].data(), batch_records(0) * m.cells_per_record);
-    for (std::int64_t b = 0; b <= batches; ++b) {
-        const std::size_t cur = static_cast<std::size_t>(b % 2);
-        const std::size_t other = 1 - cur;
-        const std::int64_t n = b < batches ? batch_records(b) : 0;
-        const std::int64_t per_piece = n == 0 ? 1 : (n + std::min(n, max_pieces) - 1) / std::min(n, max_pieces);
-        const std::int64_t pieces = (n + per_piece - 1) / per_piece;
-        plat::parallel_for(static_cast<std::size_t>(2 + pieces), threads, [&](std::size_t job) {
-            if (job == 0) {
-                if (b + 1 < batches) cells.fill(block[other].data(), batch_records(b + 1) * m.cells_per_record);
-            } else if (job == 1) {
-                for (std::string& piece : made[other]) {
-                    if (!piece.empty()) ok = w.write_records(piece) == 0 && ok;
-                    piece.clear();
-                }
-            } else {
-                const std::int64_t first = static_cast<std::int64_t>(job - 2) * per_piece;
-                const std::int64_t count = std::min(per_piece, n - first);
-                m.make(b * per_batch + first, count, block[cur].data() + first * m.cells_per_record,
-                       made[cur][job - 2]);
-            }
-        });
-    }
+    batch_steps steps;
+    steps.batches = (m.records + per_batch - 1) / per_batch;
+    steps.read = [&](std::int64_t b, int slot) {
+        cells.fill(block[slot].data(), batch_records(b) * m.cells_per_record);
+    };
+    steps.pieces = [&](std::int64_t b) {
+        return static_cast<std::size_t>((batch_records(b) + per_piece(b) - 1) / per_piece(b));
+    };
+    steps.make = [&](std::int64_t b, int slot, std::size_t piece, std::string& buf) {
+        const std::int64_t first = static_cast<std::int64_t>(piece) * per_piece(b);
+        const std::int64_t count = std::min(per_piece(b), batch_records(b) - first);
+        m.make(b * per_batch + first, count, block[slot].data() + first * m.cells_per_record, buf);
+    };
+    steps.write = [&](const std::string& piece) { ok = w.write_records(piece) == 0 && ok; };
+    run_batches(steps, threads);
     return ok;
 }
 
