@@ -1,10 +1,18 @@
 #include "export/batched.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/parallel.h"
 
 namespace vt {
+
+std::int64_t rows_per_piece(std::int64_t rows, std::int64_t ncols, unsigned threads, std::int64_t max_cells) noexcept {
+    const std::int64_t pieces = 4 * static_cast<std::int64_t>(std::max(1u, threads));
+    const std::int64_t spread = (rows + pieces - 1) / pieces;
+    const std::int64_t largest = max_cells / std::max<std::int64_t>(1, ncols);
+    return std::max<std::int64_t>(1, std::min(spread, largest));
+}
 
 void run_batches(const batch_steps& steps, unsigned threads) {
     if (steps.batches <= 0) return;

@@ -30,6 +30,12 @@ struct batch_steps {
     std::function<void(const std::string& piece)> write;
 };
 
+// The rows of one piece when `rows` rows of `ncols` cells each are cut
+// into pieces for `threads` threads: four pieces per thread where the rows
+// allow (so that small tables keep every thread busy too), but at most
+// `max_cells` cells in a piece (at least one row).
+std::int64_t rows_per_piece(std::int64_t rows, std::int64_t ncols, unsigned threads, std::int64_t max_cells) noexcept;
+
 // Runs the steps on `threads` threads (1: one after the other in this
 // thread). Every thread is joined before the call returns; the first
 // exception thrown by a step is thrown again here.

@@ -108,12 +108,8 @@ bool write_records(dbf::writer& w, cell_source& cells, const record_maker& m) {
     if (m.records <= 0) return true;
     const unsigned threads = plat::thread_count();
     const std::int64_t per_batch = std::max<std::int64_t>(1, batch_cells / std::max<std::int64_t>(1, m.cells_per_record));
-    const std::int64_t max_pieces = 4 * static_cast<std::int64_t>(threads);
     auto batch_records = [&](std::int64_t b) { return std::min(per_batch, m.records - b * per_batch); };
-    auto per_piece = [&](std::int64_t b) {
-        const std::int64_t n = batch_records(b);
-        return (n + std::min(n, max_pieces) - 1) / std::min(n, max_pieces);
-    };
+    auto per_piece = [&](std::int64_t b) { return rows_per_piece(batch_records(b), 1, threads, batch_cells); };
 
     std::vector<double> block[2];
     for (auto& b : block) b.resize(static_cast<std::size_t>(per_batch * m.cells_per_record));

@@ -32,6 +32,7 @@
 #include "core/ordered_write.h"
 #include "core/outfile.h"
 #include "core/table.h"
+#include "export/batched.h"
 #include "export/frame.h"
 #include "platform/parallel.h"
 #include "platform/text.h"
@@ -150,10 +151,11 @@ constexpr std::int64_t cells_per_piece = 1 << 14;
 // may use and written in order, so the bytes are those of one thread.
 void write_rows(out_file& out, const cell_context& cx, const row_layout& lay) {
     const stub_parts stub(cx.t, lay.codes);
-    const std::int64_t per_piece = std::max<std::int64_t>(1, cells_per_piece / std::max<std::int64_t>(1, cx.fmt.ncols));
+    const unsigned threads = plat::thread_count();
     const std::int64_t nrows = stub.rows;
+    const std::int64_t per_piece = rows_per_piece(nrows, cx.fmt.ncols, threads, cells_per_piece);
     const auto pieces = static_cast<std::size_t>((nrows + per_piece - 1) / per_piece);
-    write_in_order(out, pieces, plat::thread_count(), [&](std::size_t piece, std::string& buf) {
+    write_in_order(out, pieces, threads, [&](std::size_t piece, std::string& buf) {
         row_scratch scratch;
         const std::int64_t first = static_cast<std::int64_t>(piece) * per_piece;
         const std::int64_t last = std::min(nrows, first + per_piece);

@@ -36,6 +36,7 @@
 #include "core/ordered_write.h"
 #include "core/outfile.h"
 #include "core/table.h"
+#include "export/batched.h"
 #include "export/biff.h"
 #include "platform/ini.h"
 #include "export/frame.h"
@@ -308,9 +309,10 @@ void write_body(sheet& s) {
         rowless_levels(s, plan, 0);
         return;
     }
-    const std::int64_t per_piece = std::max<std::int64_t>(1, cells_per_piece / std::max<std::int64_t>(1, s.fmt.ncols));
+    const unsigned threads = plat::thread_count();
+    const std::int64_t per_piece = rows_per_piece(plan.rows, s.fmt.ncols, threads, cells_per_piece);
     const auto pieces = static_cast<std::size_t>((plan.rows + per_piece - 1) / per_piece);
-    write_in_order(s.out, pieces, plat::thread_count(), [&](std::size_t piece, std::string& buf) {
+    write_in_order(s.out, pieces, threads, [&](std::size_t piece, std::string& buf) {
         out_file out(std::size_t{1} << 16);
         out.open_memory(buf);
         row_scratch scratch;

@@ -10,7 +10,8 @@
 //     cells           1;2
 //
 // Streaming keeps the memory flat whatever the size of the table: the
-// data section is read token by token in step with the output. Two inputs
+// data section is read a batch of rows at a time, and each batch is
+// printed in pieces on all the threads while the next one is read. Two inputs
 // cannot be streamed that way and are read into memory first: keyed data
 // sections (their rows carry keys and may come in any order) and an output
 // that names the input itself (creating it would empty the input before
@@ -355,12 +356,8 @@ void write_rows(out_file& out, cell_reader& reader, const row_printer& rows) {
     const std::int64_t ncols = std::max<std::int64_t>(1, rows.cells.fmt.ncols);
     const std::int64_t nrows = rows.rows();
     const std::int64_t per_batch = std::max<std::int64_t>(1, batch_cells / ncols);
-    const std::int64_t max_pieces = 4 * static_cast<std::int64_t>(threads);
     auto batch_rows = [&](std::int64_t b) { return std::min(per_batch, nrows - b * per_batch); };
-    auto per_piece = [&](std::int64_t b) {
-        const std::int64_t n = batch_rows(b);
-        return (n + std::min(n, max_pieces) - 1) / std::min(n, max_pieces);
-    };
+    auto per_piece = [&](std::int64_t b) { return rows_per_piece(batch_rows(b), 1, threads, batch_cells); };
     cell_batch batch[2];
     batch_steps steps;
     steps.batches = nrows <= 0 ? 0 : (nrows + per_batch - 1) / per_batch;
