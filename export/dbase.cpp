@@ -10,10 +10,10 @@
 //             number field per data column; a record per stub row.
 #include "export/dbase.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
-#include <algorithm>
 #include <new>
 #include <stdexcept>
 #include <string>
