@@ -10,8 +10,10 @@
 //             number field per data column; a record per stub row.
 #include "export/dbase.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -23,11 +25,13 @@
 #include "core/infile.h"
 #include "core/reader.h"
 #include "core/table.h"
+#include "export/batched.h"
 #include "export/dbf.h"
 #include "platform/codepage.h"
 #include "platform/fsinfo.h"
 #include "export/frame.h"
 #include "platform/message.h"
+#include "platform/parallel.h"
 
 namespace vt {
 
@@ -53,44 +57,92 @@ public:
     cell_source(in_file& in, const table& t, bool symbols_take_value, double symbol_value)
         : in_(in), t_(t), symbols_take_value_(symbols_take_value), symbol_value_(symbol_value) {}
 
-    // The next cell. A cell the section does not give (it ended early) is
-    // 0, as the data reader has it, never the cell of an earlier record.
-    double next() {
-        if (t_.data() != nullptr) return next_in_memory();
-        if (next_ == filled_ && !refill()) return 0;
-        return block_[next_++];
+    // The next n cells into `block`. A cell the section does not give (it
+    // ended early) is 0, as the data reader has it, never the cell of an
+    // earlier record. A quoted cell, a data symbol or not, is 0 unless the
+    // caller gave it a value.
+    void fill(double* block, std::int64_t n) {
+        const double quoted = symbols_take_value_ ? symbol_value_ : 0;
+        std::int64_t got = 0;
+        if (t_.data() != nullptr) {
+            const std::int64_t held = static_cast<std::int64_t>(t_.data_handle.size());
+            for (; got < n && position_ < held; ++got) {
+                const double x = t_.data()[position_++];
+                block[got] = is_symbol_cell(x) ? quoted : x;
+            }
+        } else if (!ended_) {
+            got = stream_cells(in_, block, n, quoted, scratch_);
+            ended_ = got < n;
+        }
+        std::fill(block + got, block + n, 0.0);
     }
 
 private:
-    static constexpr std::int64_t block_cells = 1 << 16;
-
-    double next_in_memory() {
-        if (position_ >= static_cast<std::int64_t>(t_.data_handle.size())) return 0;
-        const double x = t_.data()[position_++];
-        if (!is_symbol_cell(x)) return x;
-        return symbols_take_value_ ? symbol_value_ : 0;
-    }
-
-    // Reads the next block; false once the section has no more cells. A
-    // quoted cell, a data symbol or not, is 0 unless the caller gave it a
-    // value.
-    bool refill() {
-        if (block_.empty()) block_.resize(block_cells);
-        filled_ = stream_cells(in_, block_.data(), block_cells, symbols_take_value_ ? symbol_value_ : 0, scratch_);
-        next_ = 0;
-        return filled_ > 0;
-    }
-
     in_file& in_;
     const table& t_;
     bool symbols_take_value_;
     double symbol_value_;
     std::int64_t position_ = 0;
-    std::vector<double> block_;
-    std::int64_t next_ = 0;
-    std::int64_t filled_ = 0;
+    bool ended_ = false;
     std::string scratch_;
 };
+
+// How a layout makes its records: `count` records from record `first` on,
+// each taking `cells_per_record` cells in data order from `cells`, appended
+// to `buf`. Called on several threads at once, so it reads shared state only.
+struct record_maker {
+    std::int64_t records = 0;
+    std::int64_t cells_per_record = 1;
+    std::function<void(std::int64_t first, std::int64_t count, const double* cells, std::string& buf)> make;
+};
+
+// About this many cells are read and made into records at a time: the
+// memory held is two such batches of cells and of records, whatever the
+// size of the table.
+constexpr std::int64_t batch_cells = 1 << 15;
+
+// Writes all the records of `m`, made in pieces on the threads the process
+// may use while the next cells are read (see export/batched.h). False when
+// records could not be written.
+bool write_records(dbf::writer& w, cell_source& cells, const record_maker& m) {
+    if (m.records <= 0) return true;
+    const unsigned threads = plat::thread_count();
+    const std::int64_t per_batch = std::max<std::int64_t>(1, batch_cells / std::max<std::int64_t>(1, m.cells_per_record));
+    auto batch_records = [&](std::int64_t b) { return std::min(per_batch, m.records - b * per_batch); };
+    auto per_piece = [&](std::int64_t b) { return rows_per_piece(batch_records(b), 1, threads, batch_cells); };
+
+    std::vector<double> block[2];
+    for (auto& b : block) b.resize(static_cast<std::size_t>(per_batch * m.cells_per_record));
+    bool ok = true;
+    batch_steps steps;
+    steps.batches = (m.records + per_batch - 1) / per_batch;
+    steps.read = [&](std::int64_t b, int slot) {
+        cells.fill(block[slot].data(), batch_records(b) * m.cells_per_record);
+    };
+    steps.pieces = [&](std::int64_t b) {
+        return static_cast<std::size_t>((batch_records(b) + per_piece(b) - 1) / per_piece(b));
+    };
+    steps.make = [&](std::int64_t b, int slot, std::size_t piece, std::string& buf) {
+        const std::int64_t first = static_cast<std::int64_t>(piece) * per_piece(b);
+        const std::int64_t count = std::min(per_piece(b), batch_records(b) - first);
+        m.make(b * per_batch + first, count, block[slot].data() + first * m.cells_per_record, buf);
+    };
+    steps.write = [&](const std::string& piece) { ok = w.write_records(piece) == 0 && ok; };
+    run_batches(steps, threads);
+    return ok;
+}
+
+// The value positions of record `index` when the records walk the value
+// combinations of vars [0, count) with the first slowest.
+std::vector<int> positions_of(const table& t, std::size_t count, std::int64_t index) {
+    std::vector<int> position(count, 0);
+    for (std::size_t k = count; k-- > 0;) {
+        const int n = static_cast<int>(t.vars[k].values.size());
+        position[k] = static_cast<int>(index % n);
+        index /= n;
+    }
+    return position;
+}
 
 enum class layout { per_cell, per_row };
 
@@ -149,23 +201,29 @@ int write_per_cell(const table& t, const request& r, cell_source& cells, const s
     if (!w.fits() || w.open(output, dbf::today()) != 0) return codes::cannot_open;
 
     const auto texts = converted_texts(t);
-    bool ok = true;
-    bool any = nvars > 0;
-    for (const variable& v : t.vars) any = any && value_count(v) > 0;
-    std::vector<int> position(nvars, 0);
-    // A text field keeps its bytes from record to record: only the values
-    // that moved on are put again (the innermost one every record).
-    std::size_t changed_from = 0;
-    while (any) {
-        for (std::size_t k = changed_from; k < nvars; ++k)
-            w.put_text(static_cast<int>(k) + 1, texts[k][static_cast<std::size_t>(position[k])]);
-        w.put_number(cell_field, cells.next());
-        ok = w.write_record() == 0 && ok;
-        if (!advance(position, t)) break;
-        changed_from = nvars;
-        while (changed_from > 0 && position[changed_from - 1] == 0) --changed_from;
-        if (changed_from > 0) --changed_from;
-    }
+    std::int64_t records = nvars > 0 ? 1 : 0;
+    for (const variable& v : t.vars) records *= value_count(v);
+    const std::string blank(static_cast<std::size_t>(w.record_length()), ' ');
+    record_maker m;
+    m.records = records;
+    m.make = [&](std::int64_t first, std::int64_t count, const double* cell, std::string& buf) {
+        std::string record = blank;
+        std::vector<int> position = positions_of(t, nvars, first);
+        // A text field keeps its bytes from record to record: only the
+        // values that moved on are put again (the innermost one every record).
+        std::size_t changed_from = 0;
+        for (std::int64_t i = 0; i < count; ++i) {
+            for (std::size_t k = changed_from; k < nvars; ++k)
+                w.put_text(record.data(), static_cast<int>(k) + 1, texts[k][static_cast<std::size_t>(position[k])]);
+            w.put_number(record.data(), cell_field, cell[i]);
+            buf.append(record);
+            if (!advance(position, t)) break;
+            changed_from = nvars;
+            while (changed_from > 0 && position[changed_from - 1] == 0) --changed_from;
+            if (changed_from > 0) --changed_from;
+        }
+    };
+    const bool ok = write_records(w, cells, m);
     return w.close(dbf::today()) == 0 && ok ? 0 : codes::cannot_open;
 }
 
@@ -194,26 +252,35 @@ int write_per_row(const table& t, const request& r, cell_source& cells, const st
     if (!w.fits() || w.open(output, dbf::today()) != 0) return codes::cannot_open;
 
     const auto texts = converted_texts(t);
-    bool ok = true;
-    bool any = true;
-    for (std::size_t k = 0; k < nstub; ++k) any = any && value_count(t.vars[k]) > 0;
-    std::vector<int> position(nstub, 0);
-    while (any) {
-        for (std::size_t c = 0; c < columns.size(); ++c) {
-            const std::size_t k = columns[c].var;
-            const value& v = t.vars[k].values[static_cast<std::size_t>(position[k])];
-            const int field = static_cast<int>(c) + 1;
-            if (!columns[c].code)
-                w.put_text(field, texts[k][static_cast<std::size_t>(position[k])]);
-            else if (v.code)
-                w.put_text(field, r.convert_codes ? oem(*v.code) : *v.code);
-            else
-                w.put_text(field, "");
-        }
-        for (std::int64_t col = 1; col <= ncols; ++col) w.put_number(static_cast<int>(ntext + col), cells.next());
-        ok = w.write_record() == 0 && ok;
-        if (!advance(position, t)) break;
+    std::int64_t rows = 1;
+    for (std::size_t k = 0; k < nstub; ++k) rows *= value_count(t.vars[k]);
+    // The code fields as they go into the file, made once.
+    std::vector<std::vector<std::string>> code_texts(nstub);
+    for (const text_column& c : columns) {
+        if (!c.code) continue;
+        for (const value& v : t.vars[c.var].values)
+            code_texts[c.var].push_back(!v.code ? std::string() : r.convert_codes ? oem(*v.code) : *v.code);
     }
+    const std::string blank(static_cast<std::size_t>(w.record_length()), ' ');
+    record_maker m;
+    m.records = rows;
+    m.cells_per_record = ncols;
+    m.make = [&](std::int64_t first, std::int64_t count, const double* cell, std::string& buf) {
+        std::string record = blank;
+        std::vector<int> position = positions_of(t, nstub, first);
+        for (std::int64_t i = 0; i < count; ++i) {
+            for (std::size_t c = 0; c < columns.size(); ++c) {
+                const std::size_t k = columns[c].var;
+                const auto& field_texts = columns[c].code ? code_texts[k] : texts[k];
+                w.put_text(record.data(), static_cast<int>(c) + 1, field_texts[static_cast<std::size_t>(position[k])]);
+            }
+            for (std::int64_t col = 1; col <= ncols; ++col)
+                w.put_number(record.data(), static_cast<int>(ntext + col), *cell++);
+            buf.append(record);
+            advance(position, t);
+        }
+    };
+    const bool ok = write_records(w, cells, m);
     return w.close(dbf::today()) == 0 && ok ? 0 : codes::cannot_open;
 }
 

@@ -2,8 +2,8 @@
 // export/dbf.h), either one record per data cell or one record per stub row.
 //
 // Common to all of them:
-// - The cells are taken one by one from the input file in data order,
-//   without loading the data matrix (a keyed data section, whose rows are
+// - The cells are taken a batch at a time from the input file in data
+//   order, without loading the data matrix (a keyed data section, whose rows are
 //   not in data order, is loaded first and taken from memory).
 // - Texts put into the file (value texts, field names made from variable
 //   names, the codes of dbaseConv) are converted to the OEM code page.

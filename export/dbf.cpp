@@ -194,24 +194,28 @@ int writer::open(const std::string& path, const date& stamp) {
     return write_header(stamp);
 }
 
-char* writer::field_bytes(int number) {
+char* writer::field_bytes(char* record, int number) const {
     if (number < 1 || number > field_count()) return nullptr;
     const field& f = fields_[static_cast<std::size_t>(number)];
     if (f.width <= 0) return nullptr;
-    char* p = record_.data() + f.offset;
+    char* p = record + f.offset;
     std::fill(p, p + f.width, ' ');
     return p;
 }
 
-void writer::put_text(int number, std::string_view text) {
-    char* p = field_bytes(number);
+void writer::put_text(int number, std::string_view text) { put_text(record_.data(), number, text); }
+
+void writer::put_number(int number, double value) { put_number(record_.data(), number, value); }
+
+void writer::put_text(char* record, int number, std::string_view text) const {
+    char* p = field_bytes(record, number);
     if (p == nullptr) return;
     const std::size_t width = static_cast<std::size_t>(fields_[static_cast<std::size_t>(number)].width);
     text.substr(0, width).copy(p, width);
 }
 
-void writer::put_number(int number, double value) {
-    char* p = field_bytes(number);
+void writer::put_number(char* record, int number, double value) const {
+    char* p = field_bytes(record, number);
     if (p == nullptr) return;
     const field& f = fields_[static_cast<std::size_t>(number)];
     const std::size_t width = static_cast<std::size_t>(f.width);
@@ -275,6 +279,25 @@ int writer::write_record() {
     }
     pending_.insert(pending_.end(), record_.begin(), record_.end());
     ++records_;
+    return 0;
+}
+
+int writer::write_records(std::string_view records) {
+    const std::size_t length = record_.size();
+    if (file_.stream() == nullptr || records.size() % length != 0) {
+        record_failed_ = true;
+        return fail(err_record_write);
+    }
+    if (!flush_records()) {
+        record_failed_ = true;
+        return fail(err_record_write);
+    }
+    const std::size_t count = records.size() / length;
+    if (std::fwrite(records.data(), 1, records.size(), file_.stream()) != records.size()) {
+        record_failed_ = true;
+        return fail(err_record_write);
+    }
+    records_ += static_cast<std::uint32_t>(count);
     return 0;
 }
 

@@ -104,6 +104,18 @@ public:
     // not be written whole (also when no file is open).
     int write_record();
 
+    // The same field writers on a record of the caller's (record_length()
+    // bytes, its first the deletion flag), so that records can be made on
+    // several threads at once: they read the field descriptions only.
+    void put_text(char* record, int number, std::string_view text) const;
+    void put_number(char* record, int number, double value) const;
+
+    // Appends whole records made by the caller (a multiple of
+    // record_length() bytes), as write_record appends them one by one.
+    // err_record_write when they could not be written whole (also when no
+    // file is open or the bytes are not whole records).
+    int write_records(std::string_view records);
+
     // Appends the end mark 0x1A, writes the header again with the number of
     // records written and the date `stamp`, and closes the file. Returns 0
     // or the first error met (err_close_write, err_header_seek,
@@ -125,7 +137,7 @@ private:
     int fail(int code) noexcept;
     int write_header(const date& stamp);
     std::string header_bytes(const date& stamp) const;
-    char* field_bytes(int number);
+    char* field_bytes(char* record, int number) const;
 
     std::vector<field> fields_;   // [0] is the deletion flag
     int record_length_ = 1;

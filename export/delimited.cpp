@@ -29,9 +29,12 @@
 
 #include "core/cellfmt.h"
 #include "core/datasec.h"
+#include "core/ordered_write.h"
 #include "core/outfile.h"
 #include "core/table.h"
+#include "export/batched.h"
 #include "export/frame.h"
+#include "platform/parallel.h"
 #include "platform/text.h"
 #include "platform/message.h"
 
@@ -53,10 +56,11 @@ struct row_layout {
     int note_place = 0;
 };
 
-// What every writer needs while it writes cells.
+// What every writer needs while it writes cells. Shared by the threads that
+// format the rows, so nothing in it changes while they run.
 struct cell_context {
     const table& t;
-    cell_formatter& fmt;
+    const cell_formatter& fmt;
     int precision = 0;
     std::string_view decimal_point;
     int rounding = 0;
@@ -73,60 +77,90 @@ std::string label_part(const variable& v, const value& val, bool codes) {
     return v.prestext != 0 ? code + '\t' + val.text : val.text + '\t' + code;
 }
 
-// Writes the data rows: per stub row (first stub variable slowest) its
-// label, then a TAB and a cell for each data column, then CR LF. A table
-// without stub variables gives one line beginning with its contents.
+// The label parts of every stub level and how many rows a value of each
+// level spans, made once before the rows are formatted.
+struct stub_parts {
+    std::vector<std::vector<std::string>> parts;
+    std::vector<std::int64_t> inner;
+    std::int64_t rows = 1;
+
+    stub_parts(const table& t, bool codes) : parts(t.stub_count()), inner(t.stub_count(), 1) {
+        for (std::size_t k = parts.size(); k-- > 0;) {
+            inner[k] = rows;
+            rows *= std::max(1, t.vars[k].value_count);
+            for (const value& val : t.vars[k].values) parts[k].push_back(label_part(t.vars[k], val, codes));
+        }
+    }
+};
+
+// Scratch texts of one piece of rows: each piece being formatted has its
+// own, so the threads share nothing they write.
+struct row_scratch {
+    std::string number;
+    std::string key;
+};
+
+// Appends row r: its label, then a TAB and a cell for each data column,
+// then CR LF.
 //
 // The label joins one part per stub level with the stub separator between
 // levels. Without `repeat`, an outer level's part is left empty on every row
 // but the first of its block, so the fields keep their places.
-void write_rows(out_file& out, cell_context& cx, const row_layout& lay) {
+void format_row(std::string& buf, std::int64_t r, const cell_context& cx, const row_layout& lay,
+                const stub_parts& stub, row_scratch& scratch) {
     const table& t = cx.t;
-    const std::size_t ns = t.stub_count();
+    const std::size_t ns = stub.parts.size();
+    if (ns == 0) {
+        if (t.contents) buf.append(*t.contents);
+    } else {
+        for (std::size_t k = 0; k < ns; ++k) {
+            if (k > 0) buf.append(lay.stub_separator);
+            const bool shown = lay.repeat || k + 1 == ns || r % stub.inner[k] == 0;
+            const auto& p = stub.parts[k];
+            if (!shown || p.empty()) continue;
+            buf.append(p[static_cast<std::size_t>((r / stub.inner[k]) % static_cast<std::int64_t>(p.size()))]);
+        }
+    }
     const std::int64_t ncols = cx.fmt.ncols;
     const double* data = t.data();
-
-    std::vector<std::vector<std::string>> parts(ns);
-    std::vector<std::int64_t> inner(ns, 1);
-    std::int64_t nrows = 1;
-    for (std::size_t k = ns; k-- > 0;) {
-        inner[k] = nrows;
-        nrows *= std::max(1, t.vars[k].value_count);
-        for (const value& val : t.vars[k].values) parts[k].push_back(label_part(t.vars[k], val, lay.codes));
-    }
-
-    std::string label;
-    std::string number;
-    std::int64_t cell = 0;
-    for (std::int64_t r = 0; r < nrows; ++r) {
-        label.clear();
-        if (ns == 0) {
-            if (t.contents) label = *t.contents;
-        } else {
-            for (std::size_t k = 0; k < ns; ++k) {
-                if (k > 0) label.append(lay.stub_separator);
-                const bool shown = lay.repeat || k + 1 == ns || r % inner[k] == 0;
-                if (!shown) continue;
-                const auto& p = parts[k];
-                label.append(p[static_cast<std::size_t>((r / inner[k]) % static_cast<std::int64_t>(p.size()))]);
-            }
+    std::int64_t cell = r * ncols;
+    for (std::int64_t c = 0; c < ncols; ++c, ++cell) {
+        buf.push_back(tab);
+        const double v = data[cell];
+        if (is_symbol_cell(v)) {
+            buf.append(cell_symbol_text(cx.fmt, v));
+            continue;
         }
-        out.write(label);
-        for (std::int64_t c = 0; c < ncols; ++c, ++cell) {
-            out.put(tab);
-            const double v = data[cell];
-            if (is_symbol_cell(v)) {
-                out.write(cell_symbol_text(cx.fmt, v));
-                continue;
-            }
-            cell_format(cx.fmt, r, c, v, number, cx.precision, cx.decimal_point, cx.rounding);
-            if (lay.notes)
-                cx.markers.write_number(out, cell, number, lay.note_place);
-            else
-                out.write(number);
-        }
-        out.write(crlf);
+        cell_format(cx.fmt, r, c, v, scratch.number, cx.precision, cx.decimal_point, cx.rounding);
+        if (lay.notes)
+            cx.markers.append_number(buf, cell, scratch.number, lay.note_place, scratch.key);
+        else
+            buf.append(scratch.number);
     }
+    buf.append(crlf);
+}
+
+// About this many cells go into one piece of rows: enough that handing a
+// piece over costs nothing beside formatting it, few enough that the pieces
+// in flight stay a few hundred kilobytes.
+constexpr std::int64_t cells_per_piece = 1 << 14;
+
+// Writes the data rows, per stub row (first stub variable slowest) one
+// line; a table without stub variables gives one line beginning with its
+// contents. The rows are formatted in pieces on all the threads the process
+// may use and written in order, so the bytes are those of one thread.
+void write_rows(out_file& out, const cell_context& cx, const row_layout& lay) {
+    const stub_parts stub(cx.t, lay.codes);
+    const unsigned threads = plat::thread_count();
+    const std::int64_t nrows = stub.rows;
+    const std::int64_t per_piece = rows_per_piece(nrows, cx.fmt.ncols, threads, cells_per_piece);
+    const auto pieces = static_cast<std::size_t>((nrows + per_piece - 1) / per_piece);
+    write_in_order(out, pieces, threads, [&](std::size_t piece, std::string& buf) {
+        row_scratch scratch;
+        const std::int64_t first = static_cast<std::int64_t>(piece) * per_piece;
+        const std::int64_t last = std::min(nrows, first + per_piece);
+        for (std::int64_t r = first; r < last; ++r) format_row(buf, r, cx, lay, stub, scratch);
+    });
 }
 
 // The relational header: the stub variables' names (a "Code" column before

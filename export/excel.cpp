@@ -33,12 +33,15 @@
 #include "core/cellfmt.h"
 #include "core/datasec.h"
 #include "core/notes.h"
+#include "core/ordered_write.h"
 #include "core/outfile.h"
 #include "core/table.h"
+#include "export/batched.h"
 #include "export/biff.h"
 #include "platform/ini.h"
 #include "export/frame.h"
 #include "platform/message.h"
+#include "platform/parallel.h"
 
 namespace vt {
 
@@ -56,12 +59,12 @@ constexpr std::int64_t max_index = 0xFFFF;
 
 // Everything the sheet writer needs while it writes one worksheet.
 struct sheet {
-    sheet(out_file& o, const table& tab, cell_formatter& f, const plat::ini_file& l)
+    sheet(out_file& o, const table& tab, const cell_formatter& f, const plat::ini_file& l)
         : out(o), t(tab), fmt(f), labels(l) {}
 
     out_file& out;
     const table& t;
-    cell_formatter& fmt;
+    const cell_formatter& fmt;
     const plat::ini_file& labels;
     // The data-note markers; when active every cell is followed by its
     // marker in a column of its own.
@@ -74,7 +77,6 @@ struct sheet {
 
     std::int64_t row = 0;             // the row being written
     std::vector<bool> code_column;    // per stub variable: a code column before its labels
-    std::string cell;                 // scratch of the cell writer
 };
 
 // ---------------------------------------------------------------------------
@@ -84,22 +86,27 @@ bool addressable(std::int64_t row, std::int64_t column) {
     return row >= 0 && row <= max_index && column >= 0 && column <= max_index;
 }
 
-void label(sheet& s, std::int64_t row, std::int64_t column, std::string_view text,
+void label(out_file& out, std::int64_t row, std::int64_t column, std::string_view text,
            std::uint8_t align = biff::align_left) {
     if (addressable(row, column))
-        biff::write_label(s.out, static_cast<std::uint16_t>(row), static_cast<std::uint16_t>(column), text, align);
+        biff::write_label(out, static_cast<std::uint16_t>(row), static_cast<std::uint16_t>(column), text, align);
 }
 
-void number(sheet& s, std::int64_t row, std::int64_t column, double value) {
+void label(sheet& s, std::int64_t row, std::int64_t column, std::string_view text,
+           std::uint8_t align = biff::align_left) {
+    label(s.out, row, column, text, align);
+}
+
+void number(out_file& out, std::int64_t row, std::int64_t column, double value) {
     if (addressable(row, column))
-        biff::write_number(s.out, static_cast<std::uint16_t>(row), static_cast<std::uint16_t>(column), value);
+        biff::write_number(out, static_cast<std::uint16_t>(row), static_cast<std::uint16_t>(column), value);
 }
 
 // A column width of (characters + 2) 1/256 units, kept within the 16-bit
 // field (a 255-character label would otherwise wrap to a narrow column).
-void colwidth(sheet& s, std::int64_t column, std::int64_t width) {
+void colwidth(out_file& out, std::int64_t column, std::int64_t width) {
     if (column < 0 || column > 0xFF) return;
-    biff::write_colwidth(s.out, static_cast<std::uint8_t>(column),
+    biff::write_colwidth(out, static_cast<std::uint8_t>(column),
                          static_cast<std::uint16_t>(std::clamp<std::int64_t>(width, 0, 0xFFFF)));
 }
 
@@ -185,68 +192,136 @@ void write_headings(sheet& s) {
 // ---------------------------------------------------------------------------
 // Cells.
 
-// The data-note marker of a cell, or "" for a cell without one.
-std::string_view marker(const sheet& s, std::int64_t cell) {
-    const std::string* m = s.markers.find(cell);
-    return m != nullptr ? std::string_view(*m) : std::string_view();
-}
+// The body: one row per stub combination, first stub variable slowest. A
+// stub level's labels stand in its column(s) on the first row of each of
+// its values' blocks; its column widths go out where the walk over the
+// levels enters it (on the first row of each block of the level outside
+// it), the text column's width again before each text of a coded level.
+struct body_plan {
+    const sheet& s;
+    std::vector<std::int64_t> inner;   // per stub level: the rows one of its values spans
+    std::vector<std::int64_t> column;  // per stub level: its first column
+    std::int64_t cells_column = 0;     // the column of the first cell
+    std::int64_t rows = 1;
+    std::int64_t first_row = 0;        // the sheet row of the first body row
 
-// The cells of the next data row from `column` on. A number is stored as
-// shown (rounded to its cell's decimals) unless raw values are asked for,
-// so the sheet computes with what the reader of the table sees.
-void data_row(sheet& s, std::int64_t column) {
-    cell_formatter& f = s.fmt;
-    const double* cells = s.t.data();
-    for (std::int64_t c = 0; c < f.ncols; ++c) {
-        const std::int64_t n = f.cell_counter;
-        const double x = cells[n];
-        if (is_symbol_cell(x)) {
-            label(s, s.row, column, cell_symbol_text(f, x), biff::align_right);
-        } else if (s.rawvalues != 0) {
-            number(s, s.row, column, x);
-        } else {
-            cell_format(f, n / f.ncols, n % f.ncols, x, s.cell, s.precision, ".", s.rounding);
-            number(s, s.row, column, parse_cell_number(s.cell.data(), s.cell.data() + s.cell.size()));
+    explicit body_plan(const sheet& sh) : s(sh) {
+        const std::size_t ns = s.t.stub_count();
+        inner.assign(ns, 1);
+        for (std::size_t k = ns; k-- > 0;) {
+            inner[k] = rows;
+            rows *= static_cast<std::int64_t>(s.t.vars[k].values.size());
         }
-        ++column;
-        ++f.cell_counter;
-        if (s.markers.active()) label(s, s.row, column++, marker(s, n));
+        for (std::size_t k = 0; k < ns; ++k) {
+            column.push_back(cells_column);
+            cells_column += s.code_column[k] ? 2 : 1;
+        }
+        first_row = s.row;
     }
+};
+
+// What the walk writes when it enters stub level k: the width of its column.
+void enter_level(out_file& out, const sheet& s, std::size_t k, std::int64_t column) {
+    const std::int64_t longest = longest_text(s.t.vars[k]);
+    colwidth(out, column, s.code_column[k] ? 2560 : longest == 0 ? 1536 : text_width(longest));
 }
 
-// The rows of stub variable k and those inside it, its labels in `column`.
-void stub_rows(sheet& s, std::size_t k, std::int64_t column) {
+// The labels of value `val` of stub level k in `row` from `column` on.
+void level_label(out_file& out, const sheet& s, std::size_t k, const value& val, std::int64_t row,
+                 std::int64_t column) {
     const variable& v = s.t.vars[k];
-    const bool coded = s.code_column[k];
-    const std::int64_t longest = longest_text(v);
-    colwidth(s, column, coded ? 2560 : longest == 0 ? 1536 : text_width(longest));
-    const bool innermost = k + 1 == s.t.stub_count();
-    for (const value& val : v.values) {
-        std::int64_t c = column;
-        if (coded) {
-            label(s, s.row, c, val.code ? std::string_view(*val.code) : std::string_view());
-            ++c;
-            colwidth(s, c, text_width(longest));
-            label(s, s.row, c, val.text);
-        } else {
-            label(s, s.row, c, value_label(v, val));
-        }
-        if (innermost) {
-            data_row(s, c + 1);
-            ++s.row;
-        } else {
-            stub_rows(s, k + 1, c + 1);
-        }
-    }
-}
-
-void write_body(sheet& s) {
-    if (s.t.stub_count() == 0) {
-        data_row(s, 0);
-        ++s.row;
+    if (!s.code_column[k]) {
+        label(out, row, column, value_label(v, val));
         return;
     }
-    stub_rows(s, 0, 0);
+    label(out, row, column, val.code ? std::string_view(*val.code) : std::string_view());
+    colwidth(out, column + 1, text_width(longest_text(v)));
+    label(out, row, column + 1, val.text);
+}
+
+// Scratch texts of one piece of rows.
+struct row_scratch {
+    std::string cell;
+    std::string key;
+};
+
+// The cells of body row r from plan.cells_column on. A number is stored as
+// shown (rounded to its cell's decimals) unless raw values are asked for,
+// so the sheet computes with what the reader of the table sees. With data
+// notes every cell is followed by its marker ("" for none).
+void data_row(out_file& out, const body_plan& plan, std::int64_t r, row_scratch& scratch) {
+    const sheet& s = plan.s;
+    const cell_formatter& f = s.fmt;
+    const double* cells = s.t.data();
+    const std::int64_t row = plan.first_row + r;
+    std::int64_t column = plan.cells_column;
+    for (std::int64_t c = 0; c < f.ncols; ++c) {
+        const std::int64_t n = r * f.ncols + c;
+        const double x = cells[n];
+        if (is_symbol_cell(x)) {
+            label(out, row, column, cell_symbol_text(f, x), biff::align_right);
+        } else if (s.rawvalues != 0) {
+            number(out, row, column, x);
+        } else {
+            cell_format(f, r, c, x, scratch.cell, s.precision, ".", s.rounding);
+            number(out, row, column, parse_cell_number(scratch.cell.data(), scratch.cell.data() + scratch.cell.size()));
+        }
+        ++column;
+        if (s.markers.active()) {
+            const std::string* m = s.markers.find(n, scratch.key);
+            label(out, row, column++, m != nullptr ? std::string_view(*m) : std::string_view());
+        }
+    }
+}
+
+// Body row r: the levels entered and labelled on it, then its cells.
+void body_row(out_file& out, const body_plan& plan, std::int64_t r, row_scratch& scratch) {
+    const table& t = plan.s.t;
+    for (std::size_t k = 0; k < t.stub_count(); ++k) {
+        if (r % plan.inner[k] != 0) continue;  // inside a block of this level's value
+        if (k == 0 ? r == 0 : r % plan.inner[k - 1] == 0) enter_level(out, plan.s, k, plan.column[k]);
+        const auto& values = t.vars[k].values;
+        const value& val = values[static_cast<std::size_t>((r / plan.inner[k]) % static_cast<std::int64_t>(values.size()))];
+        level_label(out, plan.s, k, val, plan.first_row + r, plan.column[k]);
+    }
+    data_row(out, plan, r, scratch);
+}
+
+// A stub level without values leaves the body without rows: the walk still
+// enters the levels up to it and labels the values of those outside it.
+void rowless_levels(sheet& s, const body_plan& plan, std::size_t k) {
+    enter_level(s.out, s, k, plan.column[k]);
+    if (k + 1 == s.t.stub_count()) return;
+    for (const value& val : s.t.vars[k].values) {
+        level_label(s.out, s, k, val, s.row, plan.column[k]);
+        rowless_levels(s, plan, k + 1);
+    }
+}
+
+// About this many cells go into one piece of rows.
+constexpr std::int64_t cells_per_piece = 1 << 14;
+
+// The body rows are made in pieces on the threads the process may use and
+// written in order.
+void write_body(sheet& s) {
+    const body_plan plan(s);
+    if (plan.rows == 0) {
+        rowless_levels(s, plan, 0);
+        return;
+    }
+    const unsigned threads = plat::thread_count();
+    const std::int64_t per_piece = rows_per_piece(plan.rows, s.fmt.ncols, threads, cells_per_piece);
+    const auto pieces = static_cast<std::size_t>((plan.rows + per_piece - 1) / per_piece);
+    write_in_order(s.out, pieces, threads, [&](std::size_t piece, std::string& buf) {
+        out_file out(std::size_t{1} << 16);
+        out.open_memory(buf);
+        row_scratch scratch;
+        const std::int64_t first = static_cast<std::int64_t>(piece) * per_piece;
+        const std::int64_t last = std::min(plan.rows, first + per_piece);
+        for (std::int64_t r = first; r < last; ++r) body_row(out, plan, r, scratch);
+        out.close();
+    });
+    s.row += plan.rows;
 }
 
 // ---------------------------------------------------------------------------

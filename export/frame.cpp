@@ -48,11 +48,13 @@ void note_markers::prepare(const table& t, const std::string& input, const std::
     active_ = write_datanote_index(t, notes) > 0 && index_.load(notes);
 }
 
-const std::string* note_markers::find(std::int64_t cell) const {
+const std::string* note_markers::find(std::int64_t cell) const { return find(cell, key_); }
+
+const std::string* note_markers::find(std::int64_t cell, std::string& scratch) const {
     if (!active_) return nullptr;
-    key_.assign("cell");
-    key_.append(std::to_string(cell));
-    const std::string* note = index_.find(key_, "note");
+    scratch.assign("cell");
+    scratch.append(std::to_string(cell));
+    const std::string* note = index_.find(scratch, "note");
     if (note == nullptr) return nullptr;
     const long n = std::strtol(note->c_str(), nullptr, 10);
     const text_list& symbols = datanote_symbols();

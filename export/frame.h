@@ -91,6 +91,11 @@ public:
     // beside a value would read as part of the value.
     const std::string* find(std::int64_t cell) const;
 
+    // The same lookup with the caller's scratch text for the key, so that
+    // pieces of an output formatted on several threads at once can each
+    // look their markers up with a scratch of their own.
+    const std::string* find(std::int64_t cell, std::string& scratch) const;
+
     // Writes the formatted number with the cell's marker before it
     // (`note_place` 1) or after it (any other value) into `out`.
     template <class Out>
@@ -99,6 +104,16 @@ public:
         if (m != nullptr && note_place == 1) out.write(*m);
         out.write(number);
         if (m != nullptr && note_place != 1) out.write(*m);
+    }
+
+    // write_number into a piece's buffer, with the caller's scratch for
+    // the lookup (see find).
+    void append_number(std::string& out, std::int64_t cell, std::string_view number, int note_place,
+                       std::string& scratch) const {
+        const std::string* m = find(cell, scratch);
+        if (m != nullptr && note_place == 1) out.append(*m);
+        out.append(number);
+        if (m != nullptr && note_place != 1) out.append(*m);
     }
 
 private:

@@ -10,7 +10,8 @@
 //     cells           1;2
 //
 // Streaming keeps the memory flat whatever the size of the table: the
-// data section is read token by token in step with the output. Two inputs
+// data section is read a batch of rows at a time, and each batch is
+// printed in pieces on all the threads while the next one is read. Two inputs
 // cannot be streamed that way and are read into memory first: keyed data
 // sections (their rows carry keys and may come in any order) and an output
 // that names the input itself (creating it would empty the input before
@@ -35,9 +36,11 @@
 #include "core/reader.h"
 #include "core/table.h"
 #include "platform/codepage.h"
+#include "export/batched.h"
 #include "export/frame.h"
 #include "platform/fsinfo.h"
 #include "platform/message.h"
+#include "platform/parallel.h"
 
 namespace vt {
 
@@ -76,79 +79,117 @@ void table_or_caller_symbols(cell_formatter& f, const table& t, std::string_view
     }
 }
 
-// Writes the cells in data order, each taken from the file (or from the
-// loaded data matrix) the moment it is written.
-class cell_writer {
+// The cells of a batch of rows as read: the tokens of the file one after
+// another, or (for a table read into memory) just how many of the cells
+// the data matrix holds.
+struct cell_batch {
+    std::int64_t first = 0;  // the number of the batch's first cell
+    std::int64_t count = 0;  // cells there: fewer than asked once the data has ended
+    std::string text;        // the tokens, quotes kept
+    std::vector<std::size_t> ends;  // where each token ends in `text`
+};
+
+// Reads the cells in data order, from the file (or from the loaded data
+// matrix) a batch at a time.
+class cell_reader {
 public:
-    cell_writer(in_file& in, const table& t, cell_formatter& fmt, int rounding, const note_markers* markers,
-                int note_place)
-        : in_(in), t_(t), fmt_(fmt), precision_(stored_decimals(t)), rounding_(rounding),
-          markers_(markers), note_place_(note_place) {}
+    cell_reader(in_file& in, const table& t) : in_(in), t_(t) {}
 
     // Reads the cells from the loaded data matrix instead of the file.
     void from_memory() noexcept { memory_ = true; }
+    bool memory() const noexcept { return memory_; }
 
-    // Writes `before` and the next cell. False, with nothing written, once
-    // the data has ended.
-    bool write_next(out_file& out, std::string_view before) {
-        if (ended_) return false;
-        const std::int64_t cell = fmt_.cell_counter;
-        const std::int64_t row = cell / fmt_.ncols;
-        const std::int64_t col = cell % fmt_.ncols;
-        const std::string* symbol = nullptr;
-        double value = 0;
+    // Reads cells first .. first + n - 1 into `b` (cells are read in order,
+    // so `first` is where the last read ended).
+    void read(cell_batch& b, std::int64_t first, std::int64_t n) {
+        b.first = first;
+        b.count = 0;
+        b.text.clear();
+        b.ends.clear();
         if (memory_) {
-            if (cell >= static_cast<std::int64_t>(t_.data_handle.size())) return end();
-            value = t_.data()[cell];
-            if (is_symbol_cell(value)) symbol = &cell_symbol_text(fmt_, value);
-        } else {
-            if (!next_data_token(in_, token_)) return end();
-            if (!token_.empty() && token_[0] == '"') {
-                const int n = quoted_symbol(token_);
-                symbol = n > 0 ? &fmt_.symbol_texts[n - 1] : &zero_;
-            } else {
-                value = parse_cell_number(token_.data(), token_.data() + token_.size());
+            const std::int64_t held = static_cast<std::int64_t>(t_.data_handle.size());
+            b.count = std::clamp<std::int64_t>(held - first, 0, n);
+            return;
+        }
+        while (!ended_ && b.count < n) {
+            if (!next_data_token(in_, token_)) {
+                ended_ = true;
+                break;
             }
+            b.text.append(token_);
+            b.ends.push_back(b.text.size());
+            ++b.count;
         }
-        out.write(before);
-        if (symbol != nullptr) {
-            out.write(*symbol);
-        } else {
-            cell_format(fmt_, row, col, value, number_, precision_, ".", rounding_);
-            if (markers_ != nullptr)
-                markers_->write_number(out, cell, number_, note_place_);
-            else
-                out.write(number_);
-        }
-        ++fmt_.cell_counter;
-        return true;
-    }
-
-    // Writes one row of cells, the first after `first_before`, the others
-    // after the delimiter.
-    void write_row(out_file& out, std::string_view first_before, std::string_view delimiter) {
-        for (std::int64_t c = 0; c < fmt_.ncols; ++c)
-            if (!write_next(out, c == 0 ? first_before : delimiter)) return;
     }
 
 private:
-    bool end() noexcept {
-        ended_ = true;
-        return false;
-    }
-
     in_file& in_;
     const table& t_;
-    cell_formatter& fmt_;
-    int precision_;
-    int rounding_;
-    const note_markers* markers_;
-    int note_place_;
     bool memory_ = false;
     bool ended_ = false;
     std::string token_;
-    std::string number_;
-    const std::string zero_ = "0";
+};
+
+// Prints cells: shared by the threads that format the pieces of a batch, so
+// nothing in it changes while they run.
+struct cell_printer {
+    const table& t;
+    const cell_formatter& fmt;
+    int precision = 0;
+    int rounding = 0;
+    const note_markers* markers = nullptr;
+    int note_place = 0;
+    bool memory = false;
+
+    // Scratch texts of one piece.
+    struct scratch {
+        std::string number;
+        std::string key;
+    };
+
+    // Appends `before` and cell `cell` of the batch. False, with nothing
+    // written, when the data has ended before it.
+    bool append(std::string& buf, const cell_batch& b, std::int64_t cell, std::string_view before,
+                scratch& s) const {
+        const std::int64_t i = cell - b.first;
+        if (i < 0 || i >= b.count) return false;
+        const std::string* symbol = nullptr;
+        double value = 0;
+        if (memory) {
+            value = t.data()[cell];
+            if (is_symbol_cell(value)) symbol = &cell_symbol_text(fmt, value);
+        } else {
+            const std::size_t from = i == 0 ? 0 : b.ends[static_cast<std::size_t>(i - 1)];
+            const std::string_view tok(b.text.data() + from, b.ends[static_cast<std::size_t>(i)] - from);
+            if (!tok.empty() && tok[0] == '"') {
+                const int n = quoted_symbol(tok);
+                symbol = n > 0 ? &fmt.symbol_texts[n - 1] : &zero;
+            } else {
+                value = parse_cell_number(tok.data(), tok.data() + tok.size());
+            }
+        }
+        buf.append(before);
+        if (symbol != nullptr) {
+            buf.append(*symbol);
+            return true;
+        }
+        cell_format(fmt, cell / fmt.ncols, cell % fmt.ncols, value, s.number, precision, ".", rounding);
+        if (markers != nullptr)
+            markers->append_number(buf, cell, s.number, note_place, s.key);
+        else
+            buf.append(s.number);
+        return true;
+    }
+
+    // Appends the cells of row `row`, the first after `first_before`, the
+    // others after the delimiter, as far as the data goes.
+    void append_row(std::string& buf, const cell_batch& b, std::int64_t row, std::string_view first_before,
+                    std::string_view delimiter, scratch& s) const {
+        for (std::int64_t c = 0; c < fmt.ncols; ++c)
+            if (!append(buf, b, row * fmt.ncols + c, c == 0 ? first_before : delimiter, s)) return;
+    }
+
+    const std::string zero = "0";
 };
 
 // ---------------------------------------------------------------------------
@@ -188,22 +229,6 @@ struct stub_levels {
         return l[static_cast<std::size_t>((row / inner[k]) % static_cast<std::int64_t>(l.size()))];
     }
 };
-
-void write_matrix_rows(out_file& out, const stub_levels& stub, cell_writer& cells, std::string_view delim) {
-    if (stub.count() == 0) {
-        cells.write_row(out, "", delim);
-        out.write(crlf);
-        return;
-    }
-    for (std::int64_t r = 0; r < stub.rows; ++r) {
-        for (std::size_t k = 0; k < stub.count(); ++k) {
-            if (k > 0) out.write(delim);
-            out.write(stub.label(k, r));
-        }
-        cells.write_row(out, delim, delim);
-        out.write(crlf);
-    }
-}
 
 // One quoted line of the title or the notes; a title line's trailing "#"
 // (a line-break mark) prints as a blank.
@@ -251,29 +276,6 @@ void write_heading_lines(out_file& out, const table& t, std::string_view delim, 
     }
 }
 
-// The stub lines of the print table: an outer level's value on a line of
-// its own when its block begins, the innermost level's value with the cells.
-void write_table_rows(out_file& out, const stub_levels& stub, cell_writer& cells, std::string_view delim) {
-    if (stub.count() == 0) {
-        cells.write_row(out, "", delim);
-        out.write(crlf);
-        return;
-    }
-    const std::size_t last = stub.count() - 1;
-    for (std::int64_t r = 0; r < stub.rows; ++r) {
-        for (std::size_t k = 0; k <= last; ++k) {
-            if (r % stub.inner[k] != 0) continue;
-            for (std::size_t i = 0; i < k; ++i) {
-                out.write(empty_cell);
-                out.write(delim);
-            }
-            out.write(stub.label(k, r));
-            if (k == last) cells.write_row(out, delim, delim);
-            out.write(crlf);
-        }
-    }
-}
-
 void write_note(out_file& out, const text_list& lines, bool oem) {
     if (lines.empty()) return;
     for (const std::string& l : lines) write_text_line(out, l, oem, false);
@@ -296,10 +298,87 @@ void write_notes(out_file& out, const table& t, bool oem) {
         for (const std::string& s : *texts) write_note(out, text_list{s}, oem);
 }
 
+enum class print_kind { matrix, table, cells };
+
+// The rows of the cells: per row its labels, its cells and CR LF.
+struct row_printer {
+    print_kind kind;
+    const stub_levels& stub;
+    std::string_view delim;
+    const cell_printer& cells;
+
+    std::int64_t rows() const noexcept {
+        if (kind == print_kind::cells) return cells.fmt.nrows;
+        return stub.count() == 0 ? 1 : stub.rows;
+    }
+
+    // Appends row r. The print matrix carries all the labels of the row;
+    // the print table puts an outer level's value on a line of its own when
+    // its block begins, the innermost level's value with the cells.
+    void append(std::string& buf, const cell_batch& b, std::int64_t r, cell_printer::scratch& s) const {
+        if (kind == print_kind::cells || stub.count() == 0) {
+            cells.append_row(buf, b, r, "", delim, s);
+            buf.append(crlf);
+            return;
+        }
+        if (kind == print_kind::matrix) {
+            for (std::size_t k = 0; k < stub.count(); ++k) {
+                if (k > 0) buf.append(delim);
+                buf.append(stub.label(k, r));
+            }
+            cells.append_row(buf, b, r, delim, delim, s);
+            buf.append(crlf);
+            return;
+        }
+        const std::size_t last = stub.count() - 1;
+        for (std::size_t k = 0; k <= last; ++k) {
+            if (r % stub.inner[k] != 0) continue;
+            for (std::size_t i = 0; i < k; ++i) {
+                buf.append(empty_cell);
+                buf.append(delim);
+            }
+            buf.append(stub.label(k, r));
+            if (k == last) cells.append_row(buf, b, r, delim, delim, s);
+            buf.append(crlf);
+        }
+    }
+};
+
+// About this many cells are read and printed at a time: the memory held is
+// two such batches of tokens and of output, whatever the size of the table.
+constexpr std::int64_t batch_cells = 1 << 15;
+
+// Writes all the rows, a batch at a time, each batch printed in pieces on
+// the threads the process may use while the next is read (see
+// export/batched.h).
+void write_rows(out_file& out, cell_reader& reader, const row_printer& rows) {
+    const unsigned threads = plat::thread_count();
+    const std::int64_t ncols = std::max<std::int64_t>(1, rows.cells.fmt.ncols);
+    const std::int64_t nrows = rows.rows();
+    const std::int64_t per_batch = std::max<std::int64_t>(1, batch_cells / ncols);
+    auto batch_rows = [&](std::int64_t b) { return std::min(per_batch, nrows - b * per_batch); };
+    auto per_piece = [&](std::int64_t b) { return rows_per_piece(batch_rows(b), 1, threads, batch_cells); };
+    cell_batch batch[2];
+    batch_steps steps;
+    steps.batches = nrows <= 0 ? 0 : (nrows + per_batch - 1) / per_batch;
+    steps.read = [&](std::int64_t b, int slot) {
+        reader.read(batch[slot], b * per_batch * rows.cells.fmt.ncols, batch_rows(b) * rows.cells.fmt.ncols);
+    };
+    steps.pieces = [&](std::int64_t b) {
+        return static_cast<std::size_t>((batch_rows(b) + per_piece(b) - 1) / per_piece(b));
+    };
+    steps.make = [&](std::int64_t b, int slot, std::size_t piece, std::string& buf) {
+        cell_printer::scratch s;
+        const std::int64_t first = b * per_batch + static_cast<std::int64_t>(piece) * per_piece(b);
+        const std::int64_t last = std::min(first + per_piece(b), b * per_batch + batch_rows(b));
+        for (std::int64_t r = first; r < last; ++r) rows.append(buf, batch[slot], r, s);
+    };
+    steps.write = [&](const std::string& piece) { out.write(piece); };
+    run_batches(steps, threads);
+}
+
 // ---------------------------------------------------------------------------
 // The runs.
-
-enum class print_kind { matrix, table, cells };
 
 bool keyed(const table& t) noexcept { return t.stub_count() > 0 && t.vars[0].keys_mode != 0; }
 
@@ -332,27 +411,19 @@ int convert(print_kind kind, const std::string& path, const std::string& path2, 
         table_or_caller_symbols(fmt, t, symbols);
     }
 
-    cell_writer cells(in, t, fmt, rounding_flag(t, rounding), kind == print_kind::cells ? nullptr : &markers,
-                      note_place);
-    if (load) cells.from_memory();
+    const stub_levels stub(t, to_oem);
+    cell_printer cells{t, fmt, stored_decimals(t), rounding_flag(t, rounding),
+                       kind == print_kind::cells ? nullptr : &markers, note_place, load};
+    cell_reader reader(in, t);
+    if (load) reader.from_memory();
+    const row_printer rows{kind, stub, delim, cells};
 
-    switch (kind) {
-    case print_kind::matrix:
-        write_matrix_rows(out, stub_levels(t, to_oem), cells, delim);
-        break;
-    case print_kind::table:
+    if (kind == print_kind::table) {
         write_title(out, t, to_oem);
         write_heading_lines(out, t, delim, to_oem);
-        write_table_rows(out, stub_levels(t, to_oem), cells, delim);
-        write_notes(out, t, to_oem);
-        break;
-    case print_kind::cells:
-        for (std::int64_t r = 0; r < fmt.nrows; ++r) {
-            cells.write_row(out, "", delim);
-            out.write(crlf);
-        }
-        break;
     }
+    write_rows(out, reader, rows);
+    if (kind == print_kind::table) write_notes(out, t, to_oem);
     return out.close() ? 0 : codes::cannot_open;
 }
 

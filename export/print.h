@@ -1,8 +1,9 @@
 // The print exports: delimited text for printing or for other programs.
 // asmkonv writes the print matrix (one line per stub row with all its
 // labels), astkonv the print table (title, heading lines, indented stub
-// labels, notes), cellkonv the cells alone. The cells are read one by one
-// from the table file as they are written; the data matrix is not loaded.
+// labels, notes), cellkonv the cells alone. The cells are read from the
+// table file a batch at a time as they are written; the data matrix is not
+// loaded.
 #pragma once
 
 #include <string>

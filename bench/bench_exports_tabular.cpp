@@ -1,0 +1,82 @@
+// The exports that format every cell, first group: relational, graph and
+// matrix files, the print matrix and table, the dBase files and the
+// worksheet, each converting the generated 10-million-cell table (see
+// bench_table.h) from its file to its output, keywords and all, as a
+// vtbatch job does. The argument is the thread count (VELTRA_THREADS for
+// the run); rates are in cells per second.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <functional>
+#include <string>
+
+#include "bench_table.h"
+#include "export/dbase.h"
+#include "export/delimited.h"
+#include "export/excel.h"
+#include "export/print.h"
+
+namespace {
+
+using convert = std::function<int(const std::string& in, const std::string& out)>;
+
+void run_export(benchmark::State& state, const char* output, const convert& run) {
+    const std::string& in = vt::bench::generated_table();
+    if (in.empty()) {
+        state.SkipWithError("vtgen could not write the table");
+        return;
+    }
+    const std::string threads = std::to_string(state.range(0));
+    ::setenv("VELTRA_THREADS", threads.c_str(), 1);
+    const std::string out = vt::bench::bench_output(output);
+    for (auto _ : state) {
+        if (run(in, out) != 0) {
+            state.SkipWithError("the export failed");
+            break;
+        }
+    }
+    ::unsetenv("VELTRA_THREADS");
+    state.SetItemsProcessed(state.iterations() * vt::bench::generated_cells);
+    std::remove(out.c_str());
+}
+
+const std::string symbols = ".;..;...;....;.....;......;.......;-";
+
+void BM_export_reltable(benchmark::State& state) {
+    run_export(state, "rel.txt", [](auto& in, auto& out) { return vt::RelTable(in, out, ".", "", 0, symbols, 0, 0); });
+}
+void BM_export_graph(benchmark::State& state) {
+    run_export(state, "g.gra", [](auto& in, auto& out) { return vt::utgraph(in, out, ".", "", 0, symbols, 0, 0); });
+}
+void BM_export_matrix(benchmark::State& state) {
+    run_export(state, "m.mtx", [](auto& in, auto& out) { return vt::utgraph(in, out, ".", "", 0, symbols, 0, 0); });
+}
+void BM_export_prnmatrix(benchmark::State& state) {
+    run_export(state, "pm.prn", [](auto& in, auto& out) { return vt::asmkonv(in, out, ";", 0, symbols, 0, 0); });
+}
+void BM_export_prntable(benchmark::State& state) {
+    run_export(state, "pt.prn", [](auto& in, auto& out) { return vt::astkonv(in, out, ";", 0, symbols, 0, 0); });
+}
+void BM_export_dbase1(benchmark::State& state) {
+    run_export(state, "d1.dbf", [](auto& in, auto& out) { return vt::dbakonv(in, out, ""); });
+}
+void BM_export_dbase2(benchmark::State& state) {
+    run_export(state, "d2.dbf", [](auto& in, auto& out) { return vt::dbakonv2(in, out); });
+}
+void BM_export_excel(benchmark::State& state) {
+    run_export(state, "x.xls",
+               [](auto& in, auto& out) { return vt::ExcelConv2005(in, out, symbols, 0, 0, "", 0, 0, 0); });
+}
+
+#define VT_EXPORT_BENCH(name) BENCHMARK(name)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime()
+
+VT_EXPORT_BENCH(BM_export_reltable);
+VT_EXPORT_BENCH(BM_export_graph);
+VT_EXPORT_BENCH(BM_export_matrix);
+VT_EXPORT_BENCH(BM_export_prnmatrix);
+VT_EXPORT_BENCH(BM_export_prntable);
+VT_EXPORT_BENCH(BM_export_dbase1);
+VT_EXPORT_BENCH(BM_export_dbase2);
+VT_EXPORT_BENCH(BM_export_excel);
+
+}  // namespace
