@@ -75,22 +75,28 @@ protected:
         }
     }
 
+    // expect_same_bytes for every table and every variant of an export.
+    template <class Variant, std::size_t N, class Convert>
+    void check_all(const char* name, const Variant (&variants)[N], Convert convert) {
+        for (const generated& g : tables) {
+            const std::string in = make(g);
+            for (std::size_t i = 0; i < N; ++i)
+                expect_same_bytes(std::string(name) + " " + g.name + " variant " + std::to_string(i),
+                                  [&](const std::string& out) { return convert(in, out, variants[i]); });
+        }
+    }
+
     vt::test::temp_dir dir_;
 };
 
 TEST_F(PagesThreads, HtmlPagesInBothLayoutsAndBothMarkerPlaces) {
-    for (const generated& g : tables) {
-        const std::string in = make(g);
-        for (int place : {0, 1}) {
-            const std::string what = std::string(g.name) + " place " + std::to_string(place);
-            expect_same_bytes("html1 " + what, [&](const std::string& out) {
-                return vt::htmkonv(in, out, "a;b;c;d;e;f;g;h", 1, place);
-            });
-            expect_same_bytes("html2 " + what, [&](const std::string& out) {
-                return vt::htmkonv2(in, out, "", 0, place);
-            });
-        }
-    }
+    const int places[] = {0, 1};
+    check_all("html1", places, [](const std::string& in, const std::string& out, int place) {
+        return vt::htmkonv(in, out, "a;b;c;d;e;f;g;h", 1, place);
+    });
+    check_all("html2", places, [](const std::string& in, const std::string& out, int place) {
+        return vt::htmkonv2(in, out, "", 0, place);
+    });
 }
 
 TEST_F(PagesThreads, AspFragmentByStubTypeRowFilterAndNotesLevel) {
@@ -101,17 +107,10 @@ TEST_F(PagesThreads, AspFragmentByStubTypeRowFilterAndNotesLevel) {
     const variant variants[] = {
         {1, 0, 9, 1, 3, ","}, {2, 0, 2, 0, 0, "."}, {1, 1, 3, 0, 1, "."}, {2, 3, 1, 1, 2, ","},
     };
-    for (const generated& g : tables) {
-        const std::string in = make(g);
-        for (const variant& v : variants) {
-            const std::string what = std::string("asp ") + g.name + " stubtype " + std::to_string(v.stubtype) +
-                                     " nozero " + std::to_string(v.nozero);
-            expect_same_bytes(what, [&](const std::string& out) {
-                return vt::AspConv(in, out, v.stubtype, "", v.decimalpoint, v.thousand, 0, v.completeinfo, v.nozero,
-                                   "", "1", "0", 0, v.noteplace);
-            });
-        }
-    }
+    check_all("asp", variants, [](const std::string& in, const std::string& out, const variant& v) {
+        return vt::AspConv(in, out, v.stubtype, "", v.decimalpoint, v.thousand, 0, v.completeinfo, v.nozero, "", "1",
+                           "0", 0, v.noteplace);
+    });
 }
 
 TEST_F(PagesThreads, TextReportPagesBlocksAndSinglePage) {
@@ -119,31 +118,22 @@ TEST_F(PagesThreads, TextReportPagesBlocksAndSinglePage) {
         int rowlength, pagelength, margin, oem, thousand, noteplace, completeinfo;
     };
     const variant variants[] = {
-        {80, 60, 2, 0, 0, 0, 2},     // pages of a few rows, several column blocks
-        {132, 20, 0, 1, 3, 1, 1},    // short pages, OEM text, grouped thousands
-        {5000, 3000, 4, 0, 1, 0, 3}, // wide lines and long pages: pages cut into runs of rows
-        {10, 10, 10, 0, 0, 0, 0},    // one unpaginated page
+        {80, 60, 2, 0, 0, 0, 2},      // pages of a few rows, several column blocks
+        {132, 20, 0, 1, 3, 1, 1},     // short pages, OEM text, grouped thousands
+        {5000, 3000, 4, 0, 1, 0, 3},  // wide lines and long pages: pages cut into runs of rows
+        {10, 10, 10, 0, 0, 0, 0},     // one unpaginated page
     };
-    for (const generated& g : tables) {
-        const std::string in = make(g);
-        for (const variant& v : variants) {
-            const std::string what = std::string("text ") + g.name + " rowlength " + std::to_string(v.rowlength) +
-                                     " pagelength " + std::to_string(v.pagelength);
-            expect_same_bytes(what, [&](const std::string& out) {
-                return vt::TextConv(in, out, v.rowlength, v.pagelength, v.margin, v.oem, ",", "", 1, v.completeinfo,
-                                    "", 0, v.noteplace, v.thousand);
-            });
-        }
-    }
+    check_all("text", variants, [](const std::string& in, const std::string& out, const variant& v) {
+        return vt::TextConv(in, out, v.rowlength, v.pagelength, v.margin, v.oem, ",", "", 1, v.completeinfo, "", 0,
+                            v.noteplace, v.thousand);
+    });
 }
 
 // The cube's cell list (cells in memory) goes through the same pieces.
 TEST_F(PagesThreads, XmlCubeCellList) {
-    for (const generated& g : tables) {
-        const std::string in = make(g);
-        expect_same_bytes(std::string("xmlsave ") + g.name,
-                          [&](const std::string& out) { return vt::xmlsave(in, out, 1); });
-    }
+    const int modes[] = {1};
+    check_all("xmlsave", modes,
+              [](const std::string& in, const std::string& out, int mode) { return vt::xmlsave(in, out, mode); });
 }
 
 // The batch jobs take the thread count from the environment of vtbatch.
