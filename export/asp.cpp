@@ -23,8 +23,9 @@
 // every stub variable has its own column and an outer value's cell spans
 // the rows of its inner values.
 //
-// Rows are written one by one straight from the data matrix; nothing grows
-// with the number of rows. When rows are filtered (nozero), whether a row
+// Rows are formatted straight from the data matrix in pieces on all the
+// threads allowed and written in order; nothing grows with the number of
+// rows. When rows are filtered (nozero), whether a row
 // is kept follows from its cells alone, so an outer value is written with
 // its first kept row and spans exactly the kept rows below it.
 #include "export/asp.h"
@@ -41,11 +42,13 @@
 #include "core/cells.h"
 #include "core/datasec.h"
 #include "core/notes.h"
+#include "core/ordered_write.h"
 #include "core/outfile.h"
 #include "core/table.h"
 #include "platform/codepage.h"
 #include "export/frame.h"
 #include "platform/message.h"
+#include "platform/parallel.h"
 
 namespace vt {
 
@@ -251,6 +254,33 @@ std::vector<info_item> info_items(const table& t, info_kind kind) {
 // ---------------------------------------------------------------------------
 // The fragment.
 
+// A text of the table, raw as the page expects it, except that it can never
+// open or close a block of server code: "<%" and "%>" inside it are written
+// as "&lt;%" and "%&gt;".
+void server_safe(piece_text& o, std::string_view s) {
+    for (std::size_t at = 0;;) {
+        const std::size_t open = s.find("<%", at), close = s.find("%>", at);
+        const std::size_t k = std::min(open, close);
+        if (k == std::string_view::npos) {
+            o.write(s.substr(at));
+            return;
+        }
+        o.write(s.substr(at, k - at));
+        o.write(k == open ? "&lt;%" : "%&gt;");
+        at = k + 2;
+    }
+}
+
+// What one piece of the body writes into and keeps while it writes its
+// rows: the pieces are formatted on several threads at once.
+struct body_piece {
+    piece_text o;
+    std::string cell;
+    std::string key;
+    // Per stub level: the block whose outer cell was written last.
+    std::vector<std::int64_t> written_block;
+};
+
 struct stub_level {
     const variable* var = nullptr;
     std::int64_t inner = 1;         // rows per value: product of the later stub counts
@@ -261,7 +291,7 @@ struct stub_level {
 
 class fragment {
 public:
-    fragment(table& t, const options& o, out_file& f, cell_formatter& fmt, const cell_style& style,
+    fragment(table& t, const options& o, out_file& f, const cell_formatter& fmt, const cell_style& style,
              const note_markers& markers)
         : t_(t), o_(o), f_(f), fmt_(fmt), style_(style), markers_(markers) {}
 
@@ -272,13 +302,14 @@ private:
     void write_title();
     void write_heading();
     void write_body();
-    void write_row(std::int64_t r);
-    void write_outer_row(std::size_t k, std::int64_t r);
-    void write_stub_cell(std::size_t k, std::int64_t r, std::int64_t rowspan);
-    void write_cells(std::int64_t r);
-    void write_cell(std::int64_t r, std::int64_t c);
+    void write_piece(const cell_pieces::span& s, std::int64_t kept_before, bool stretch_kept, body_piece& w) const;
+    void write_row(std::int64_t r, body_piece& w) const;
+    void write_outer_row(std::size_t k, std::int64_t r, piece_text& o) const;
+    void write_stub_cell(std::size_t k, std::int64_t r, std::int64_t rowspan, piece_text& o) const;
+    void write_cells(std::int64_t r, std::int64_t first, std::int64_t end, body_piece& w) const;
     bool keeps(std::int64_t r) const;
     std::int64_t kept_rows(std::int64_t first, std::int64_t count) const;
+    std::int64_t last_kept(std::int64_t first, std::int64_t end) const;
 
     void write_footnote_row();
     void footnote(const text_list& lines);
@@ -293,25 +324,16 @@ private:
     }
     void info_spans(info_kind kind, std::string_view name, std::string_view key);
 
-    // The fragment's own markup and server code.
-    void put(std::string_view s) { f_.write(s); }
-    // A text of the table, raw as the page expects it, except that it can
-    // never open or close a block of server code: "<%" and "%>" inside it
-    // are written as "&lt;%" and "%&gt;".
-    void text(std::string_view s) {
-        for (std::size_t at = 0;;) {
-            const std::size_t open = s.find("<%", at), close = s.find("%>", at);
-            const std::size_t k = std::min(open, close);
-            if (k == std::string_view::npos) {
-                f_.write(s.substr(at));
-                return;
-            }
-            f_.write(s.substr(at, k - at));
-            f_.write(k == open ? "&lt;%" : "%&gt;");
-            at = k + 2;
-        }
+    // The fragment's own markup and server code, and the texts of the table
+    // (see server_safe), outside the body: gathered in text_ and handed to
+    // the file before and after the body.
+    void put(std::string_view s) { out_.write(s); }
+    void text(std::string_view s) { server_safe(out_, s); }
+    void put_int(long long v) { out_.write_int(v); }
+    void flush_text() {
+        f_.write(text_);
+        text_.clear();
     }
-    void put_int(long long v) { f_.write_int(v); }
     std::string value_text(const value& val) const {
         std::string s = val.text;
         if (o_.uppercase) plat::ansi_upper(s);
@@ -322,16 +344,16 @@ private:
     table& t_;
     const options& o_;
     out_file& f_;
-    cell_formatter& fmt_;
+    const cell_formatter& fmt_;
     const cell_style& style_;
     const note_markers& markers_;
+    std::string text_;
+    piece_text out_{text_};
 
     std::vector<stub_level> stub_;
     std::int64_t nrows_ = 1;
     std::int64_t ncols_ = 1;
     std::int64_t stub_columns_ = 1;
-    std::vector<std::int64_t> written_block_;  // per stub level: the block whose outer cell was written
-    std::string cell_;
     bool footnote_open_ = false;
 };
 
@@ -354,7 +376,6 @@ void fragment::prepare() {
     // A table without stub variables still writes one empty stub cell per
     // row, so it has one stub column whatever the stub type.
     stub_columns_ = o_.one_stub_column || ns == 0 ? 1 : static_cast<std::int64_t>(ns);
-    written_block_.assign(ns, -1);
 }
 
 void fragment::write() {
@@ -365,6 +386,7 @@ void fragment::write() {
     put(crlf);
     write_title();
     write_heading();
+    flush_text();
     write_body();
     if (o_.completeinfo == 9) {
         put("</table>");
@@ -376,6 +398,7 @@ void fragment::write() {
         put("</table>");
         put(crlf);
     }
+    flush_text();
 }
 
 void fragment::write_title() {
@@ -467,58 +490,116 @@ std::int64_t fragment::kept_rows(std::int64_t first, std::int64_t count) const {
     return n;
 }
 
-void fragment::write_body() {
-    if (stub_.empty()) {
-        // Without stub variables there is one row of cells behind an empty
-        // stub cell, and nothing to filter.
-        put("<tr><td></td>");
-        write_cells(0);
-        put("</tr>");
-        put(crlf);
-        return;
-    }
-    for (std::int64_t r = 0; r < nrows_; ++r)
-        if (keeps(r)) write_row(r);
+// The last kept row in [first, end), or -1.
+std::int64_t fragment::last_kept(std::int64_t first, std::int64_t end) const {
+    for (std::int64_t r = end; r-- > first;)
+        if (keeps(r)) return r;
+    return -1;
 }
 
-// A kept row, preceded (stub type 1) or led (other stub types) by the outer
-// values that start with it: those not yet written since their value began.
-// An outer value none of whose rows is kept is therefore never written.
-void fragment::write_row(std::int64_t r) {
+// The body, formatted in pieces on all the threads allowed and written in
+// order. What a piece writes depends on the rows before it only through the
+// outer values already written, and those follow from the last kept row
+// before the piece, found first (one row per piece to look at when rows
+// are kept, at most every row once when they are not).
+void fragment::write_body() {
+    const cell_pieces pieces(stub_.empty() ? 1 : nrows_, ncols_);
+    std::vector<std::int64_t> kept_before(pieces.count(), -1);
+    // For the stretches of a long row: whether the row is kept, looked at
+    // once per row.
+    std::vector<char> stretch_kept(pieces.count(), 1);
+    std::int64_t last = -1;
+    bool row_kept = true;
+    for (std::size_t i = 0; i < pieces.count(); ++i) {
+        const cell_pieces::span s = pieces.at(i);
+        kept_before[i] = last;
+        if (s.first_col > 0 || s.end_col < ncols_) {
+            if (s.first_col == 0) row_kept = stub_.empty() || keeps(s.first_row);
+            stretch_kept[i] = row_kept ? 1 : 0;
+            if (row_kept && s.end_col == ncols_) last = s.first_row;
+        } else if (const std::int64_t k = last_kept(s.first_row, s.end_row); k >= 0) {
+            last = k;
+        }
+    }
+    write_in_order(f_, pieces.count(), plat::thread_count(), [&](std::size_t i, std::string& buf) {
+        body_piece w{piece_text{buf}, {}, {}, {}};
+        write_piece(pieces.at(i), kept_before[i], stretch_kept[i] != 0, w);
+    });
+}
+
+// One piece: its rows, or its stretch of a long row (the row's start with
+// its first stretch, its end with its last). Without stub variables there
+// is one row of cells behind an empty stub cell, and nothing to filter.
+void fragment::write_piece(const cell_pieces::span& s, std::int64_t kept_before, bool stretch_kept,
+                           body_piece& w) const {
+    if (stub_.empty()) {
+        if (s.first_col == 0) w.o.write("<tr><td></td>");
+        write_cells(0, s.first_col, s.end_col, w);
+        if (s.end_col == ncols_) {
+            w.o.write("</tr>");
+            w.o.write(crlf);
+        }
+        return;
+    }
+    w.written_block.resize(stub_.size());
+    for (std::size_t k = 0; k < stub_.size(); ++k)
+        w.written_block[k] = kept_before < 0 ? -1 : kept_before / stub_[k].inner;
+    if (s.first_col > 0 || s.end_col < ncols_) {
+        // A stretch of a long row: the row's start goes with the first.
+        if (!stretch_kept) return;
+        if (s.first_col == 0) write_row(s.first_row, w);
+        write_cells(s.first_row, s.first_col, s.end_col, w);
+        if (s.end_col == ncols_) {
+            w.o.write("</tr>");
+            w.o.write(crlf);
+        }
+        return;
+    }
+    for (std::int64_t r = s.first_row; r < s.end_row; ++r) {
+        if (!keeps(r)) continue;
+        write_row(r, w);
+        write_cells(r, 0, ncols_, w);
+        w.o.write("</tr>");
+        w.o.write(crlf);
+    }
+}
+
+// The start of a kept row, preceded (stub type 1) or led (other stub types)
+// by the outer values that start with it: those not yet written since their
+// value began. An outer value none of whose rows is kept is therefore never
+// written.
+void fragment::write_row(std::int64_t r, body_piece& w) const {
     const std::size_t last = stub_.size() - 1;
     if (o_.one_stub_column) {
         for (std::size_t k = 0; k < last; ++k) {
             const std::int64_t block = r / stub_[k].inner;
-            if (written_block_[k] == block) continue;
-            written_block_[k] = block;
-            write_outer_row(k, r);
+            if (w.written_block[k] == block) continue;
+            w.written_block[k] = block;
+            write_outer_row(k, r, w.o);
         }
-        put("<tr>");
-        write_stub_cell(last, r, -1);
+        w.o.write("<tr>");
+        write_stub_cell(last, r, -1, w.o);
     } else {
-        put("<tr>");
+        w.o.write("<tr>");
         for (std::size_t k = 0; k < last; ++k) {
             const stub_level& s = stub_[k];
             const std::int64_t block = r / s.inner;
-            if (written_block_[k] == block) continue;
-            written_block_[k] = block;
-            write_stub_cell(k, r, kept_rows(block * s.inner, s.inner));
+            if (w.written_block[k] == block) continue;
+            w.written_block[k] = block;
+            write_stub_cell(k, r, kept_rows(block * s.inner, s.inner), w.o);
         }
-        write_stub_cell(last, r, -1);
+        write_stub_cell(last, r, -1, w.o);
     }
-    write_cells(r);
-    put("</tr>");
-    put(crlf);
 }
 
 // The own row of an outer value (stub type 1), padded with one empty cell
 // per data column.
-void fragment::write_outer_row(std::size_t k, std::int64_t r) {
-    put("<tr>");
-    write_stub_cell(k, r, -1);
-    for (std::int64_t c = 0; c < ncols_; ++c) put("<td>&nbsp;</td>");
-    put("</tr>");
-    put(crlf);
+void fragment::write_outer_row(std::size_t k, std::int64_t r, piece_text& o) const {
+    o.write("<tr>");
+    write_stub_cell(k, r, -1, o);
+    for (std::int64_t c = 0; c < ncols_; ++c) o.write("<td>&nbsp;</td>");
+    o.write("</tr>");
+    o.write(crlf);
 }
 
 // The stub cell of level k for row r. Its class names the depth and, for a
@@ -526,51 +607,55 @@ void fragment::write_outer_row(std::size_t k, std::int64_t r) {
 // a variable after a hierarchical one repeats that value's level, so the
 // inner values are indented under it. `rowspan` >= 0 writes the span of an
 // outer cell (stub types other than 1).
-void fragment::write_stub_cell(std::size_t k, std::int64_t r, std::int64_t rowspan) {
+void fragment::write_stub_cell(std::size_t k, std::int64_t r, std::int64_t rowspan, piece_text& o) const {
     const stub_level& s = stub_[k];
     const std::size_t v = static_cast<std::size_t>((r / s.inner) % s.count);
-    put("<td class=\"stub");
-    put_int(static_cast<long long>(k + 1));
+    o.write("<td class=\"stub");
+    o.write_int(static_cast<long long>(k + 1));
     if (!s.levels.empty()) {
-        put("h");
-        put_int(s.levels[v]);
+        o.write("h");
+        o.write_int(s.levels[v]);
     } else if (o_.one_stub_column) {
         for (std::size_t j = k; j-- > 0;) {
             const stub_level& outer = stub_[j];
             if (outer.levels.empty()) continue;
-            put("h");
-            put_int(outer.levels[static_cast<std::size_t>((r / outer.inner) % outer.count)]);
+            o.write("h");
+            o.write_int(outer.levels[static_cast<std::size_t>((r / outer.inner) % outer.count)]);
             break;
         }
     }
     if (o_.one_stub_column) {
-        put("\" rowspan=\"1\" >");
+        o.write("\" rowspan=\"1\" >");
     } else if (rowspan >= 0) {
-        put("\" rowspan=\"");
-        put_int(rowspan);
-        put("\">");
+        o.write("\" rowspan=\"");
+        o.write_int(rowspan);
+        o.write("\">");
     } else {
-        put("\">");
+        o.write("\">");
     }
-    if (v < s.labels.size()) text(s.labels[v]);
-    put("</td>");
+    if (v < s.labels.size()) server_safe(o, s.labels[v]);
+    o.write("</td>");
 }
 
-void fragment::write_cells(std::int64_t r) {
-    for (std::int64_t c = 0; c < ncols_; ++c) write_cell(r, c);
-}
-
-// A data cell: the number or symbol text, with the cell's data-note marker
-// after it (noteplace 0) or before it (1).
-void fragment::write_cell(std::int64_t r, std::int64_t c) {
-    const std::int64_t cell = r * ncols_ + c;
-    format_cell(fmt_, r, c, t_.data()[cell], style_, cell_);
-    const std::string* m = markers_.find(cell);
-    put("<td nowrap>");
-    if (m != nullptr && o_.noteplace == 1) text(*m);
-    text(cell_);
-    if (m != nullptr && o_.noteplace != 1) text(*m);
-    put("</td>");
+// Data cells [first, end) of row r: the number or symbol text, with the
+// cell's data-note marker after it (noteplace 0) or before it (1). A
+// number prints only digits, signs, points, commas and blanks, so only
+// symbol texts and markers need the server-code check.
+void fragment::write_cells(std::int64_t r, std::int64_t first, std::int64_t end, body_piece& w) const {
+    const double* row = t_.data() + r * ncols_;
+    for (std::int64_t c = first; c < end; ++c) {
+        const double x = row[c];
+        format_cell(fmt_, r, c, x, style_, w.cell);
+        const std::string* m = markers_.find(r * ncols_ + c, w.key);
+        w.o.write("<td nowrap>");
+        if (m != nullptr && o_.noteplace == 1) server_safe(w.o, *m);
+        if (is_symbol_cell(x))
+            server_safe(w.o, w.cell);
+        else
+            w.o.write(w.cell);
+        if (m != nullptr && o_.noteplace != 1) server_safe(w.o, *m);
+        w.o.write("</td>");
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -797,7 +882,7 @@ int convert(const std::string& path, const std::string& path2, const options& o,
 
     note_markers markers;
     markers.prepare(t, path, path2);
-    cell_formatter fmt = make_cell_formatter(t, symbols);
+    const cell_formatter fmt = make_cell_formatter(t, symbols);
     const cell_style style = export_cell_style(t, decimalpoint, rounding, thousand);
 
     fragment page(t, o, file, fmt, style, markers);

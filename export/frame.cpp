@@ -2,6 +2,9 @@
 // output, numbering the data notes beside it and looking their markers up.
 #include "export/frame.h"
 
+#include <algorithm>
+#include <atomic>
+#include <charconv>
 #include <cstdlib>
 
 #include "core/datasec.h"
@@ -69,6 +72,56 @@ cell_style export_cell_style(const table& t, std::string_view decimal_point, int
     style.rounding = rounding_flag(t, rounding);
     style.thousands = thousands;
     return style;
+}
+
+void piece_text::write_int(long long v) {
+    char tmp[24];
+    const auto r = std::to_chars(tmp, tmp + sizeof tmp, v);
+    buf.append(tmp, static_cast<std::size_t>(r.ptr - tmp));
+}
+
+namespace {
+
+std::atomic<std::int64_t> chosen_piece_cells{0};
+
+}  // namespace
+
+std::int64_t cell_pieces::piece_cells() noexcept {
+    const std::int64_t n = chosen_piece_cells.load(std::memory_order_relaxed);
+    return n > 0 ? n : default_cells;
+}
+
+void cell_pieces::set_piece_cells(std::int64_t cells) noexcept {
+    chosen_piece_cells.store(std::max<std::int64_t>(cells, 0), std::memory_order_relaxed);
+}
+
+cell_pieces::cell_pieces(std::int64_t rows, std::int64_t columns, std::int64_t cells)
+    : rows_(std::max<std::int64_t>(rows, 0)), cols_(std::max<std::int64_t>(columns, 1)) {
+    cells = std::max<std::int64_t>(cells, 1);
+    if (cols_ > cells) {
+        cols_per_piece_ = cells;
+        pieces_per_row_ = (cols_ + cells - 1) / cells;
+        count_ = static_cast<std::size_t>(rows_ * pieces_per_row_);
+    } else {
+        rows_per_piece_ = cells / cols_;
+        count_ = static_cast<std::size_t>((rows_ + rows_per_piece_ - 1) / rows_per_piece_);
+    }
+}
+
+cell_pieces::span cell_pieces::at(std::size_t i) const noexcept {
+    const auto n = static_cast<std::int64_t>(i);
+    span s;
+    if (cols_per_piece_ > 0) {
+        s.first_row = n / pieces_per_row_;
+        s.end_row = s.first_row + 1;
+        s.first_col = (n % pieces_per_row_) * cols_per_piece_;
+        s.end_col = std::min(cols_, s.first_col + cols_per_piece_);
+    } else {
+        s.first_row = n * rows_per_piece_;
+        s.end_row = std::min(rows_, s.first_row + rows_per_piece_);
+        s.end_col = cols_;
+    }
+    return s;
 }
 
 }  // namespace vt

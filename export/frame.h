@@ -129,3 +129,58 @@ private:
 cell_style export_cell_style(const table& t, std::string_view decimal_point, int rounding, int thousands);
 
 }  // namespace vt
+
+namespace vt {
+
+// The bytes of one piece of an output that is formatted on a worker thread
+// (see core/ordered_write.h): the same writing calls as an out_file, into
+// the piece's own buffer.
+struct piece_text {
+    std::string& buf;
+
+    void write(std::string_view s) { buf.append(s); }
+    void put(char c) { buf.push_back(c); }
+    void write_int(long long v);
+};
+
+// How the cells of a rows x columns matrix are cut into pieces of about
+// `cells` cells each for formatting in parallel: whole rows per piece, or,
+// for rows longer than a piece, a stretch of one row per piece. Piece i
+// covers rows [first_row, end_row) and within them the columns
+// [first_col, end_col).
+class cell_pieces {
+public:
+    struct span {
+        std::int64_t first_row = 0;
+        std::int64_t end_row = 0;
+        std::int64_t first_col = 0;
+        std::int64_t end_col = 0;
+    };
+
+    static constexpr std::int64_t default_cells = 4096;
+
+    // Cut into pieces of piece_cells() cells.
+    cell_pieces(std::int64_t rows, std::int64_t columns) : cell_pieces(rows, columns, piece_cells()) {}
+    cell_pieces(std::int64_t rows, std::int64_t columns, std::int64_t cells);
+
+    // The cells per piece of every export that formats in pieces: the
+    // default, or what set_piece_cells chose for the process (at least 1;
+    // 0 goes back to the default). Read by the thread that cuts the pieces,
+    // never by a worker. The output is the same for any size: the tests cut
+    // small tables into many pieces with it and compare.
+    static std::int64_t piece_cells() noexcept;
+    static void set_piece_cells(std::int64_t cells) noexcept;
+
+    std::size_t count() const noexcept { return count_; }
+    span at(std::size_t i) const noexcept;
+
+private:
+    std::int64_t rows_;
+    std::int64_t cols_;
+    std::int64_t rows_per_piece_ = 1;   // whole rows per piece
+    std::int64_t cols_per_piece_ = 0;   // > 0: rows are cut into stretches this long
+    std::int64_t pieces_per_row_ = 1;
+    std::size_t count_ = 0;
+};
+
+}  // namespace vt

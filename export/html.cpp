@@ -32,8 +32,9 @@
 //
 // The two layouts differ only in the table tag, the corner cells and the
 // stub header cells. Texts go out as stored: the pages carry no escaping.
-// The rows are written one after the other from the loaded data matrix, so
-// the writer itself holds nothing per row.
+// The rows are formatted from the loaded data matrix in pieces on all the
+// threads allowed and written in order, so the page is the same for any
+// number of threads and the writer holds only a few pieces at a time.
 #include "export/html.h"
 
 #include <cstdint>
@@ -45,10 +46,12 @@
 
 #include "core/cellfmt.h"
 #include "core/notes.h"
+#include "core/ordered_write.h"
 #include "core/outfile.h"
 #include "core/table.h"
 #include "export/frame.h"
 #include "platform/message.h"
+#include "platform/parallel.h"
 
 namespace vt {
 
@@ -65,14 +68,15 @@ enum class stub_layout {
     column_per_variable,  // htmkonv2: a column per stub variable, outer values spanning rows
 };
 
-// Everything the page writer needs while it writes one page.
+// Everything the page writer needs while it writes one page. The body
+// rows are formatted in pieces on several threads at once: they only read
+// this; what a piece writes and its scratch strings are its own.
 struct page {
-    page(out_file& o, const table& tab, stub_layout l, cell_formatter& f) : out(o), t(tab), layout(l), fmt(f) {}
+    page(const table& tab, stub_layout l, const cell_formatter& f) : t(tab), layout(l), fmt(f) {}
 
-    out_file& out;
     const table& t;
     stub_layout layout;
-    cell_formatter& fmt;
+    const cell_formatter& fmt;
     cell_style style;
     int noteplace = 0;
     note_markers markers;
@@ -85,14 +89,20 @@ struct page {
     // of the stub variables after it.
     std::vector<std::int64_t> inner;
 
-    std::string cell;  // scratch of the cell writer
-    bool any_note = false;
+    bool any_note = false;  // notes row, written by the calling thread alone
+};
+
+// The output of one piece of the page and the scratch of its cell writer.
+struct piece {
+    piece_text o;
+    std::string cell;
+    std::string key;
 };
 
 // A list of lines (a title, a note): lines separated by "<BR>" and a line
 // end. A "#" ending a line marked a forced break, which the "<BR>" now
 // makes; a blank stands in its place.
-void write_lines(out_file& out, const text_list& lines) {
+void write_lines(piece_text& out, const text_list& lines) {
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (i > 0) {
             out.write("<BR>");
@@ -113,8 +123,7 @@ void write_lines(out_file& out, const text_list& lines) {
 // default title, else the title.
 const text_list& title_lines(const table& t) { return t.descriptiondefault == 1 ? t.description : t.title; }
 
-void write_head(page& p) {
-    out_file& o = p.out;
+void write_head(const page& p, piece_text& o) {
     o.write("<!DOCTYPE HTML PUBLIC '-//W3C//DTD HTML 4.01 Transitional//EN'>");
     o.write("<HTML>");
     o.write(crlf);
@@ -132,8 +141,7 @@ void write_head(page& p) {
     o.write(crlf);
 }
 
-void write_caption_row(page& p) {
-    out_file& o = p.out;
+void write_caption_row(const page& p, piece_text& o) {
     o.write("<TR ALIGN=LEFT>");
     o.write(crlf);
     o.write("<TH COLSPAN=");
@@ -147,8 +155,7 @@ void write_caption_row(page& p) {
 }
 
 // The cell over the stub column(s) at the start of a heading row.
-void write_corner(page& p) {
-    out_file& o = p.out;
+void write_corner(const page& p, piece_text& o) {
     if (p.nstub == 0) return;
     if (p.layout == stub_layout::one_column) {
         o.write("<TH>");
@@ -166,14 +173,13 @@ void write_corner(page& p) {
 // One row per heading variable. Each value heads the columns of its span
 // (the variable's stride); the values repeat once per value combination of
 // the heading variables before it.
-void write_heading_rows(page& p) {
-    out_file& o = p.out;
+void write_heading_rows(const page& p, piece_text& o) {
     std::int64_t repeat = 1;
     for (std::size_t h = p.nstub; h < p.t.vars.size(); ++h) {
         const variable& v = p.t.vars[h];
         o.write("<TR ALIGN=LEFT>");
         o.write(crlf);
-        write_corner(p);
+        write_corner(p, o);
         for (std::int64_t r = 0; r < repeat; ++r)
             for (const value& val : v.values) {
                 o.write("<TH VALIGN=TOP COLSPAN=");
@@ -189,32 +195,30 @@ void write_heading_rows(page& p) {
     }
 }
 
-void start_body_row(out_file& o) {
+void start_body_row(piece_text& o) {
     o.write("<TR ALIGN=RIGHT>");
     o.write(crlf);
 }
 
-// One data cell: a symbol text or the number with the decimals shown at
-// its row and column, and the cell's data-note marker after the value (or
-// before it when asked). A symbol cell carries its marker too: the note
-// often says why the value is missing.
-void write_cell(page& p, std::int64_t row, std::int64_t column) {
-    out_file& o = p.out;
-    const std::int64_t cell = row * p.ncols + column;
-    format_cell(p.fmt, row, column, p.t.data()[cell], p.style, p.cell);
-    const std::string* m = p.markers.find(cell);
-    o.write("<td nowrap>");
-    if (m != nullptr && p.noteplace == 1) o.write(*m);
-    o.write(p.cell);
-    if (m != nullptr && p.noteplace != 1) o.write(*m);
-    o.write("</td>");
+// Data cells [first, end) of row `row`: a symbol text or the number with
+// the decimals shown at its row and column, and the cell's data-note marker
+// after the value (or before it when asked). A symbol cell carries its
+// marker too: the note often says why the value is missing.
+void write_cells(const page& p, piece& w, std::int64_t row, std::int64_t first, std::int64_t end) {
+    const double* data = p.t.data();
+    for (std::int64_t c = first; c < end; ++c) {
+        const std::int64_t cell = row * p.ncols + c;
+        format_cell(p.fmt, row, c, data[cell], p.style, w.cell);
+        const std::string* m = p.markers.find(cell, w.key);
+        w.o.write("<td nowrap>");
+        if (m != nullptr && p.noteplace == 1) w.o.write(*m);
+        w.o.write(w.cell);
+        if (m != nullptr && p.noteplace != 1) w.o.write(*m);
+        w.o.write("</td>");
+    }
 }
 
-void write_cells(page& p, std::int64_t row) {
-    for (std::int64_t c = 0; c < p.ncols; ++c) write_cell(p, row, c);
-}
-
-void end_body_row(out_file& o) {
+void end_body_row(piece_text& o) {
     o.write("</TR>");
     o.write(crlf);
 }
@@ -222,8 +226,7 @@ void end_body_row(out_file& o) {
 // The stub header cells in front of data row r of the one-column layout.
 // Every value that starts at this row gets a row of its own; the rows of
 // the outer levels hold only their header, the innermost one the cells.
-void write_row_one_column(page& p, std::int64_t r) {
-    out_file& o = p.out;
+void write_headers_one_column(const page& p, piece_text& o, std::int64_t r) {
     for (std::size_t k = 0; k < p.nstub; ++k) {
         if (r % p.inner[k] != 0) continue;
         const variable& v = p.t.vars[k];
@@ -235,17 +238,14 @@ void write_row_one_column(page& p, std::int64_t r) {
         o.write(crlf);
         if (k + 1 < p.nstub) end_body_row(o);
     }
-    write_cells(p, r);
-    end_body_row(o);
 }
 
-// Data row r of the column-per-variable layout. An outer value starting at
-// this row gets a header cell spanning all its rows; such cells share the
-// row of the first innermost value below them, so a new row starts only
-// at the first stub variable or at a value that is not the first of its
-// variable.
-void write_row_per_variable(page& p, std::int64_t r) {
-    out_file& o = p.out;
+// The stub header cells of data row r of the column-per-variable layout.
+// An outer value starting at this row gets a header cell spanning all its
+// rows; such cells share the row of the first innermost value below them,
+// so a new row starts only at the first stub variable or at a value that is
+// not the first of its variable.
+void write_headers_per_variable(const page& p, piece_text& o, std::int64_t r) {
     for (std::size_t k = 0; k < p.nstub; ++k) {
         if (r % p.inner[k] != 0) continue;
         const variable& v = p.t.vars[k];
@@ -266,30 +266,39 @@ void write_row_per_variable(page& p, std::int64_t r) {
         o.write("</TH>");
         o.write(crlf);
     }
-    write_cells(p, r);
-    end_body_row(o);
 }
 
-void write_body(page& p) {
-    if (p.nstub == 0) {
-        start_body_row(p.out);
-        write_cells(p, 0);
-        end_body_row(p.out);
-        return;
+// One piece of the body: its rows, or its stretch of a long row. The row's
+// headers go with its first stretch, the row's end with its last.
+void write_body_piece(const page& p, const cell_pieces::span& s, piece& w) {
+    for (std::int64_t r = s.first_row; r < s.end_row; ++r) {
+        if (s.first_col == 0) {
+            if (p.nstub == 0)
+                start_body_row(w.o);
+            else if (p.layout == stub_layout::one_column)
+                write_headers_one_column(p, w.o, r);
+            else
+                write_headers_per_variable(p, w.o, r);
+        }
+        write_cells(p, w, r, s.first_col, s.end_col);
+        if (s.end_col == p.ncols) end_body_row(w.o);
     }
-    for (std::int64_t r = 0; r < p.nrows; ++r) {
-        if (p.layout == stub_layout::one_column)
-            write_row_one_column(p, r);
-        else
-            write_row_per_variable(p, r);
-    }
+}
+
+// The body rows, formatted in pieces on all the threads allowed and written
+// in order. A table without stub variables has one row of cells.
+void write_body(const page& p, out_file& out) {
+    const cell_pieces pieces(p.nstub == 0 ? 1 : p.nrows, p.ncols);
+    write_in_order(out, pieces.count(), plat::thread_count(), [&](std::size_t i, std::string& buf) {
+        piece w{piece_text{buf}, {}, {}};
+        write_body_piece(p, pieces.at(i), w);
+    });
 }
 
 // One note of the notes row. The first note opens the row's only cell;
 // every later one starts on a new line. An empty note writes nothing.
-void write_note(page& p, const text_list& lines) {
+void write_note(page& p, piece_text& o, const text_list& lines) {
     if (lines.empty()) return;
-    out_file& o = p.out;
     if (!p.any_note) {
         o.write("<TD COLSPAN=");
         o.write_int(p.total_columns);
@@ -305,23 +314,22 @@ void write_note(page& p, const text_list& lines) {
 // The notes row: table notes, then per variable its notes and those of its
 // values, then the cell notes, the mandatory kind before the optional one
 // at each place. The row is written even when there is no note.
-void write_notes_row(page& p) {
-    out_file& o = p.out;
+void write_notes_row(page& p, piece_text& o) {
     o.write("<TR ALIGN=LEFT>");
     o.write(crlf);
     const table& t = p.t;
-    write_note(p, t.notex);
-    write_note(p, t.note);
+    write_note(p, o, t.notex);
+    write_note(p, o, t.note);
     for (const variable& v : t.vars) {
-        write_note(p, v.notex);
-        write_note(p, v.note);
+        write_note(p, o, v.notex);
+        write_note(p, o, v.note);
         for (const value& val : v.values) {
-            write_note(p, val.valuenotex);
-            write_note(p, val.valuenote);
+            write_note(p, o, val.valuenotex);
+            write_note(p, o, val.valuenote);
         }
     }
     for (const text_list* cellnotes : {&t.cellnotex_texts, &t.cellnote_texts})
-        for (const std::string& s : *cellnotes) write_note(p, wrap_text(text_list{s}, note_width));
+        for (const std::string& s : *cellnotes) write_note(p, o, wrap_text(text_list{s}, note_width));
     if (p.any_note) {
         o.write(crlf);
         o.write("</TD>");
@@ -331,7 +339,7 @@ void write_notes_row(page& p) {
     o.write(crlf);
 }
 
-void write_tail(out_file& o) {
+void write_tail(piece_text& o) {
     o.write("</TABLE>");
     o.write(crlf);
     o.write("</BODY>");
@@ -339,13 +347,20 @@ void write_tail(out_file& o) {
     o.write("</HTML>");
 }
 
-void write_page(page& p) {
-    write_head(p);
-    write_caption_row(p);
-    write_heading_rows(p);
-    write_body(p);
-    write_notes_row(p);
-    write_tail(p.out);
+// The page: the parts before and after the body are small and written by
+// this thread; the body goes through the pieces.
+void write_page(page& p, out_file& out) {
+    std::string text;
+    piece_text o{text};
+    write_head(p, o);
+    write_caption_row(p, o);
+    write_heading_rows(p, o);
+    out.write(text);
+    write_body(p, out);
+    text.clear();
+    write_notes_row(p, o);
+    write_tail(o);
+    out.write(text);
 }
 
 int convert(const std::string& path, const std::string& path2, const std::string& text, int a, int b,
@@ -357,8 +372,8 @@ int convert(const std::string& path, const std::string& path2, const std::string
     out_file file;
     if (!open_output(file, path2)) return codes::cannot_open;
 
-    cell_formatter fmt = make_cell_formatter(t, text);
-    page p(file, t, layout, fmt);
+    const cell_formatter fmt = make_cell_formatter(t, text);
+    page p(t, layout, fmt);
     p.noteplace = b;
     // Pages always use the decimal point and never group thousands.
     p.style = export_cell_style(t, ".", a, 0);
@@ -373,7 +388,7 @@ int convert(const std::string& path, const std::string& path2, const std::string
     for (std::size_t k = p.nstub; k-- > 1;)
         p.inner[k - 1] = p.inner[k] * static_cast<std::int64_t>(t.vars[k].values.size());
 
-    write_page(p);
+    write_page(p, file);
     // A page cut short by a full disk is no page: the caller hears of it.
     return file.close() ? 0 : codes::cannot_open;
 }

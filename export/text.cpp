@@ -41,12 +41,14 @@
 #include "core/cellfmt.h"
 #include "core/datasec.h"
 #include "core/notes.h"
+#include "core/ordered_write.h"
 #include "core/outfile.h"
 #include "core/table.h"
 #include "platform/codepage.h"
 #include "platform/ini.h"
 #include "export/frame.h"
 #include "platform/message.h"
+#include "platform/parallel.h"
 
 namespace vt {
 
@@ -167,27 +169,29 @@ std::string_view part_text(std::string_view text, const partition& p) {
     return text;
 }
 
-// The output file, with the conversion to the OEM code page on request.
+// A piece of the output, with the conversion to the OEM code page on
+// request. The pages are formatted in pieces on several threads at once,
+// each into a sink of its own; the scratch strings of the cell writer live
+// here too.
 struct sink {
-    out_file& f;
+    std::string& buf;
     bool oem;
     std::string scratch;
+    std::string cell;
+    std::string key;
 
-    void raw(std::string_view s) { f.write(s); }
+    void raw(std::string_view s) { buf.append(s); }
     void text(std::string_view s) {
         if (!oem) {
-            f.write(s);
+            buf.append(s);
             return;
         }
         scratch.assign(s);
         plat::ansi_to_oem(scratch);
-        f.write(scratch);
+        buf.append(scratch);
     }
     void blanks(std::int64_t n) {
-        static constexpr std::string_view run =
-            "                                                                ";  // 64 blanks
-        for (; n > 0; n -= static_cast<std::int64_t>(run.size()))
-            f.write(run.substr(0, static_cast<std::size_t>(std::min<std::int64_t>(n, run.size()))));
+        if (n > 0) buf.append(static_cast<std::size_t>(n), ' ');
     }
 };
 
@@ -224,16 +228,30 @@ struct block {
     std::int64_t end = 0;
 };
 
+// A stretch of the pages formatted as one piece: whole pages from `page`,
+// whose first row is `start`, up to the page starting at row `end`; or,
+// with `blk` >= 0, the rows [start, end) of the page numbered `page` that
+// starts at row `page_start`, in column block `blk` (the page's header with
+// its first rows, its form feed with its last).
+struct page_piece {
+    int page = 1;
+    int blk = -1;
+    std::int64_t page_start = 0;
+    std::int64_t start = 0;
+    std::int64_t end = 0;
+    bool last_rows = false;
+};
+
 class report {
 public:
-    report(table& t, const options& o, sink& out, cell_formatter& fmt, const cell_style& style)
-        : t_(t), o_(o), out_(out), fmt_(fmt), style_(style) {}
+    report(table& t, const options& o, const cell_formatter& fmt, const cell_style& style)
+        : t_(t), o_(o), fmt_(fmt), style_(style) {}
 
     // Prepares labels, widths and blocks. Returns false when a page cannot
     // hold its header.
     bool lay_out(const note_markers& markers);
-    void write_pages();
-    void write_notes();
+    void write_pages(out_file& file);
+    void write_notes(out_file& file);
 
 private:
     void size_stub();
@@ -243,21 +261,24 @@ private:
     int header_lines() const;
     std::int64_t page_end(std::int64_t start) const;
     int row_lines(std::int64_t r, bool first) const;
+    std::vector<page_piece> cut_pieces() const;
 
-    void write_page_header(int page, int blk);
-    void write_title_and_heading(const block& b);
-    void write_heading_line(const heading_level& h, int line, const block& b);
-    void write_row(std::int64_t r, bool first, const block& b);
-    void cell_text(std::int64_t r, std::int64_t c, std::string& out);
+    void write_piece(const page_piece& p, sink& out) const;
+    void write_page_rows(int page, int blk, std::int64_t page_start, std::int64_t start, std::int64_t end,
+                         bool last_rows, sink& out) const;
+    void write_page_header(int page, int blk, sink& out) const;
+    void write_title_and_heading(const block& b, sink& out) const;
+    void write_heading_line(const heading_level& h, int line, const block& b, sink& out) const;
+    void write_row(std::int64_t r, bool first, const block& b, sink& out) const;
+    void cell_text(std::int64_t r, std::int64_t c, std::string& out, std::string& key) const;
 
-    void note_line(std::string_view s);
-    void note_lines(const text_list& l);
-    void variable_notes(const variable& v, bool optional);
+    void note_line(sink& out, std::string_view s);
+    void note_lines(sink& out, const text_list& l);
+    void variable_notes(sink& out, const variable& v, bool optional);
 
     table& t_;
     const options& o_;
-    sink& out_;
-    cell_formatter& fmt_;
+    const cell_formatter& fmt_;
     const cell_style& style_;
 
     std::vector<stub_level> stub_;
@@ -273,7 +294,6 @@ private:
 
     const note_markers* markers_ = nullptr;  // nullptr: no cell has a marker
     std::size_t marker_slot_ = 0;  // widest marker (after the value only)
-    std::string cell_;
 
     int note_count_ = 0;
 };
@@ -344,30 +364,46 @@ void report::size_heading() {
 // and their point; 4 for a note marker. Then the widest printed cell, so
 // nothing overflows its field.
 void report::size_numbers() {
-    const std::int64_t cells = nrows_ * ncols_;
-    const double* data = t_.data();
+    // From 7 shown decimals up cells print without decimals. Symbol cells
+    // stand left of the decimals, so their printed width depends on these.
+    const int shown = shown_decimals_max(t_);
+    decimals_ = shown >= 1 && shown <= 6 ? shown : 0;
+
+    // The largest number and the widest printed cell, found piece by piece
+    // on all the threads allowed.
+    const cell_pieces pieces(nrows_, ncols_);
+    std::vector<double> largest_of(pieces.count(), 0);
+    std::vector<std::int64_t> widest_of(pieces.count(), 0);
+    plat::parallel_for(pieces.count(), plat::thread_count(), [&](std::size_t i) {
+        const cell_pieces::span s = pieces.at(i);
+        const double* data = t_.data();
+        std::string cell, key;
+        double largest = 0;
+        std::int64_t widest = 0;
+        for (std::int64_t r = s.first_row; r < s.end_row; ++r)
+            for (std::int64_t c = s.first_col; c < s.end_col; ++c) {
+                const double v = data[r * ncols_ + c];
+                if (!is_symbol_cell(v) && std::isfinite(v))  // inf would never shrink below 9.5
+                    largest = std::max(largest, std::fabs(v));
+                cell_text(r, c, cell, key);
+                widest = std::max<std::int64_t>(widest, static_cast<std::int64_t>(cell.size()));
+            }
+        largest_of[i] = largest;
+        widest_of[i] = widest;
+    });
     double largest = 0;
-    for (std::int64_t i = 0; i < cells; ++i) {
-        const double v = data[i];
-        if (is_symbol_cell(v) || !std::isfinite(v)) continue;  // inf would never shrink below 9.5
-        largest = std::max(largest, std::fabs(v));
+    std::int64_t widest = 0;
+    for (std::size_t i = 0; i < pieces.count(); ++i) {
+        largest = std::max(largest, largest_of[i]);
+        widest = std::max(widest, widest_of[i]);
     }
     std::int64_t digits = 1;
     for (double m = largest; m >= 9.5; m /= 10) ++digits;
     std::int64_t n = std::max<std::int64_t>(digits + 1, 2);
     if (style_.thousands > 0 && n >= 4) n += 2;
-    // From 7 shown decimals up cells print without decimals.
-    const int shown = shown_decimals_max(t_);
-    decimals_ = shown >= 1 && shown <= 6 ? shown : 0;
     if (decimals_ > 0) n += decimals_ + 1;
     if (!t_.datanotecell_texts.empty()) n += 4;
-
-    for (std::int64_t r = 0; r < nrows_; ++r)
-        for (std::int64_t c = 0; c < ncols_; ++c) {
-            cell_text(r, c, cell_);
-            n = std::max<std::int64_t>(n, static_cast<std::int64_t>(cell_.size()));
-        }
-    N_ = n;
+    N_ = std::max(n, widest);
     F_ = std::max(F_, N_ + 1);
 }
 
@@ -439,53 +475,112 @@ std::int64_t report::page_end(std::int64_t start) const {
 // ---------------------------------------------------------------------------
 // Pages.
 
-void report::write_pages() {
+// The pieces the pages are formatted in: runs of whole pages of about a
+// piece's cells together, and a page larger than that cut into runs of its
+// rows per column block. Only the page breaks are worked out here, from the
+// label lines of the rows; the cells are left to the pieces.
+std::vector<page_piece> report::cut_pieces() const {
+    const std::int64_t budget = cell_pieces::piece_cells();
+    std::vector<page_piece> pieces;
+    page_piece run;  // whole pages gathered so far
     int page = 1;
     for (std::int64_t start = 0; start < nrows_; ++page) {
         const std::int64_t end = page_end(start);
-        int blk = 1;
-        for (const block& b : blocks_) {
-            if (!o_.single) write_page_header(page, blk++);
-            write_title_and_heading(b);
-            for (std::int64_t r = start; r < end; ++r) write_row(r, r == start, b);
-            if (!o_.single) out_.raw("\f");
+        const std::int64_t cells = (end - start) * ncols_;
+        if (run.end > run.start && (end - run.start) * ncols_ > budget) {
+            pieces.push_back(run);
+            run = page_piece{};
+        }
+        if (cells <= budget) {
+            if (run.end == run.start) {
+                run.page = page;
+                run.start = start;
+            }
+            run.end = end;
+        } else {
+            for (std::size_t k = 0; k < blocks_.size(); ++k) {
+                const std::int64_t width = std::max<std::int64_t>(blocks_[k].end - blocks_[k].first, 1);
+                const std::int64_t rows = std::max<std::int64_t>(budget / width, 1);
+                for (std::int64_t r = start; r < end; r += rows)
+                    pieces.push_back({page, static_cast<int>(k), start, r, std::min(end, r + rows), r + rows >= end});
+            }
         }
         start = end;
     }
-    if (o_.single) out_.raw(crlf);
+    if (run.end > run.start) pieces.push_back(run);
+    return pieces;
 }
 
-void report::write_page_header(int page, int blk) {
-    out_.raw(crlf);
-    out_.blanks(o_.margin);
-    out_.blanks(line_width_ - 14);
-    out_.raw(std::to_string(page) + "." + std::to_string(blk));
-    out_.raw(crlf);
-    out_.raw(crlf);
+// The pages, formatted in pieces on all the threads allowed and written in
+// order, so the report is the same for any number of threads.
+void report::write_pages(out_file& file) {
+    const std::vector<page_piece> pieces = cut_pieces();
+    write_in_order(file, pieces.size(), plat::thread_count(), [&](std::size_t i, std::string& buf) {
+        sink out{buf, o_.oem, {}, {}, {}};
+        write_piece(pieces[i], out);
+    });
+    if (o_.single) file.write(crlf);
 }
 
-void report::write_title_and_heading(const block& b) {
-    for (const std::string& s : t_.title) {
-        out_.blanks(o_.margin);
-        out_.text(s);
-        out_.raw(crlf);
+void report::write_piece(const page_piece& p, sink& out) const {
+    if (p.blk >= 0) {
+        write_page_rows(p.page, p.blk, p.page_start, p.start, p.end, p.last_rows, out);
+        return;
     }
-    if (o_.single) out_.raw("\t");
-    out_.raw(crlf);
-    out_.blanks(o_.margin);
+    int page = p.page;
+    for (std::int64_t start = p.start; start < p.end; ++page) {
+        const std::int64_t end = page_end(start);
+        for (std::size_t k = 0; k < blocks_.size(); ++k)
+            write_page_rows(page, static_cast<int>(k), start, start, end, true, out);
+        start = end;
+    }
+}
+
+// Rows [start, end) of the page starting at row `page_start`, in column
+// block `blk`: the header first when they are the page's first rows, the
+// form feed after them when they are its last.
+void report::write_page_rows(int page, int blk, std::int64_t page_start, std::int64_t start, std::int64_t end,
+                             bool last_rows, sink& out) const {
+    const block& b = blocks_[static_cast<std::size_t>(blk)];
+    if (start == page_start) {
+        if (!o_.single) write_page_header(page, blk + 1, out);
+        write_title_and_heading(b, out);
+    }
+    for (std::int64_t r = start; r < end; ++r) write_row(r, r == page_start, b, out);
+    if (last_rows && !o_.single) out.raw("\f");
+}
+
+void report::write_page_header(int page, int blk, sink& out) const {
+    out.raw(crlf);
+    out.blanks(o_.margin);
+    out.blanks(line_width_ - 14);
+    out.raw(std::to_string(page) + "." + std::to_string(blk));
+    out.raw(crlf);
+    out.raw(crlf);
+}
+
+void report::write_title_and_heading(const block& b, sink& out) const {
+    for (const std::string& s : t_.title) {
+        out.blanks(o_.margin);
+        out.text(s);
+        out.raw(crlf);
+    }
+    if (o_.single) out.raw("\t");
+    out.raw(crlf);
+    out.blanks(o_.margin);
     for (const heading_level& h : heading_)
         for (int i = 0; i < h.lines; ++i) {
-            write_heading_line(h, i, b);
-            out_.raw(crlf);
-            out_.blanks(o_.margin);
+            write_heading_line(h, i, b, out);
+            out.raw(crlf);
+            out.blanks(o_.margin);
         }
 }
 
 // One line of a heading variable over the columns of a block. A value's
 // label stands over the first column of its span, and again over the first
 // column of a block that cuts its span.
-void report::write_heading_line(const heading_level& h, int line, const block& b) {
-    out_.blanks(S_);
+void report::write_heading_line(const heading_level& h, int line, const block& b, sink& out) const {
+    out.blanks(S_);
     const variable& v = *h.var;
     const bool parted = !v.partitions.empty();
     std::string_view previous;
@@ -493,12 +588,12 @@ void report::write_heading_line(const heading_level& h, int line, const block& b
     for (std::int64_t j = b.first; j < b.end; ++j) {
         const bool starts = j % h.span == 0 || j == b.first;
         if (!starts) {
-            out_.blanks(F_);
+            out.blanks(F_);
             continue;
         }
         const std::size_t val = static_cast<std::size_t>((j % h.period) / h.span);
         if (val >= v.values.size()) {
-            out_.blanks(F_);
+            out.blanks(F_);
             continue;
         }
         std::string field;
@@ -521,43 +616,43 @@ void report::write_heading_line(const heading_level& h, int line, const block& b
             if (static_cast<std::size_t>(line) < lines.size()) field = lines[static_cast<std::size_t>(line)];
         }
         if (field.empty()) {
-            out_.blanks(F_);
+            out.blanks(F_);
             continue;
         }
         const std::int64_t room = F_ - 1;
         if (static_cast<std::int64_t>(field.size()) > room) field.resize(static_cast<std::size_t>(room));
-        out_.raw(" ");
-        out_.raw(field);
-        out_.blanks(room - static_cast<std::int64_t>(field.size()));
+        out.raw(" ");
+        out.raw(field);
+        out.blanks(room - static_cast<std::int64_t>(field.size()));
     }
 }
 
-void report::write_row(std::int64_t r, bool first, const block& b) {
+void report::write_row(std::int64_t r, bool first, const block& b, sink& out) const {
     if (stub_.empty()) {
-        out_.raw(crlf);
-        out_.blanks(o_.margin);
-        out_.blanks(S_);
+        out.raw(crlf);
+        out.blanks(o_.margin);
+        out.blanks(S_);
     }
     for (std::size_t k = 0; k < stub_.size(); ++k) {
         const stub_level& s = stub_[k];
         if (!first && r % s.inner != 0) continue;
         const auto& lines = s.labels[static_cast<std::size_t>((r / s.inner) % static_cast<std::int64_t>(s.labels.size()))];
         for (std::size_t i = 0; i < lines.size(); ++i) {
-            out_.raw(crlf);
-            out_.blanks(o_.margin);
-            if (i == 0) out_.blanks(s.indent);
-            out_.raw(lines[i]);
+            out.raw(crlf);
+            out.blanks(o_.margin);
+            if (i == 0) out.blanks(s.indent);
+            out.raw(lines[i]);
         }
         if (k + 1 == stub_.size()) {
             const std::int64_t used =
                 static_cast<std::int64_t>(lines.back().size()) + (lines.size() == 1 ? s.indent : 0);
-            out_.blanks(S_ - used);
+            out.blanks(S_ - used);
         }
     }
     for (std::int64_t c = b.first; c < b.end; ++c) {
-        cell_text(r, c, cell_);
-        out_.blanks(F_ - static_cast<std::int64_t>(cell_.size()));
-        out_.text(cell_);
+        cell_text(r, c, out.cell, out.key);
+        out.blanks(F_ - static_cast<std::int64_t>(out.cell.size()));
+        out.text(out.cell);
     }
 }
 
@@ -566,13 +661,13 @@ void report::write_row(std::int64_t r, bool first, const block& b) {
 // integer digits of the numbers end; with its note marker after or before
 // it. Markers after the value are padded to the widest one, so the values
 // stay aligned.
-void report::cell_text(std::int64_t r, std::int64_t c, std::string& out) {
+void report::cell_text(std::int64_t r, std::int64_t c, std::string& out, std::string& key) const {
     const std::int64_t cell = r * ncols_ + c;
     const double v = t_.data()[cell];
     format_cell(fmt_, r, c, v, style_, out);
     if (decimals_ > 0 && is_symbol_cell(v)) out.append(static_cast<std::size_t>(decimals_) + 1, ' ');
     if (markers_ == nullptr) return;
-    const std::string* m = markers_->find(cell);
+    const std::string* m = markers_->find(cell, key);
     if (o_.noteplace == 1) {
         if (m != nullptr) out.insert(0, *m);
         return;
@@ -588,23 +683,23 @@ void report::cell_text(std::int64_t r, std::int64_t c, std::string& out) {
 // One line of the notes part: the margin and the text, without the "#" that
 // marked a forced line break (the break has been made). A full page ends
 // with a form feed.
-void report::note_line(std::string_view s) {
+void report::note_line(sink& out, std::string_view s) {
     if (!o_.single && note_count_ >= o_.pagelength) {
-        out_.raw("\f");
+        out.raw("\f");
         note_count_ = 0;
     }
     if (!s.empty() && s.back() == '#') s.remove_suffix(1);
-    out_.blanks(o_.margin);
-    out_.text(s);
-    out_.raw(crlf);
+    out.blanks(o_.margin);
+    out.text(s);
+    out.raw(crlf);
     ++note_count_;
 }
 
-void report::note_lines(const text_list& l) {
-    for (const std::string& s : l) note_line(s);
+void report::note_lines(sink& out, const text_list& l) {
+    for (const std::string& s : l) note_line(out, s);
 }
 
-void report::variable_notes(const variable& v, bool optional) {
+void report::variable_notes(sink& out, const variable& v, bool optional) {
     auto value_has = [optional](const value& val) {
         return !val.valuenotex.empty() || (optional && !val.valuenote.empty());
     };
@@ -615,33 +710,35 @@ void report::variable_notes(const variable& v, bool optional) {
                               : (o_.labelfile.empty()
                                      ? std::string("$$SORT")
                                      : plat::ini_get_string(o_.labelfile, "Global", "$$SORT", "$$SORT", 256));
-    note_line(name + ":");
-    note_lines(v.notex);
-    if (optional) note_lines(v.note);
+    note_line(out, name + ":");
+    note_lines(out, v.notex);
+    if (optional) note_lines(out, v.note);
     for (const value& val : v.values) {
         if (!value_has(val)) continue;
-        note_line(val.text + ":");
-        note_lines(val.valuenotex);
-        if (optional) note_lines(val.valuenote);
+        note_line(out, val.text + ":");
+        note_lines(out, val.valuenotex);
+        if (optional) note_lines(out, val.valuenote);
     }
 }
 
 // The notes after the pages: table notes, variable and value notes, the
 // cell notes and, at the top level, the contents information. Mandatory
 // notes (NOTEX) from level 1, the optional ones (NOTE) from level 2.
-void report::write_notes() {
+void report::write_notes(out_file& file) {
     const int level = o_.completeinfo;
     if (level < 1) return;
     const bool optional = level >= 2;
     const int width = static_cast<int>(std::min<std::int64_t>(line_width_, 1 << 20));
     wrap_notes(t_, width, true);
 
-    out_.raw(crlf);
+    std::string text;
+    sink out{text, o_.oem, {}, {}, {}};
+    out.raw(crlf);
     note_count_ = 1;
-    note_lines(t_.notex);
-    note_line("");
-    if (optional) note_lines(t_.note);
-    for (const variable& v : t_.vars) variable_notes(v, optional);
+    note_lines(out, t_.notex);
+    note_line(out, "");
+    if (optional) note_lines(out, t_.note);
+    for (const variable& v : t_.vars) variable_notes(out, v, optional);
 
     // The blocks of the shared note writers go through a buffer so they can
     // be converted to the OEM code page like the rest of the report.
@@ -655,7 +752,8 @@ void report::write_notes() {
         if (level >= 3) write_contents_info(mem, t_, width, o_.margin, o_.labelfile);
         mem.close();
     }
-    out_.text(block_text);
+    out.text(block_text);
+    file.write(text);
 }
 
 // Stub values with a code show the code, three blanks and the text: all of
@@ -682,15 +780,14 @@ int convert(const std::string& infile, const std::string& outfile, const options
     note_markers markers;
     markers.prepare(t, infile, outfile);
 
-    cell_formatter fmt = make_cell_formatter(t, symbols);
+    const cell_formatter fmt = make_cell_formatter(t, symbols);
     const cell_style style = export_cell_style(t, decimalpoint, rounding, thousand);
 
-    sink out{file, o.oem, {}};
-    report rep(t, o, out, fmt, style);
+    report rep(t, o, fmt, style);
     // A page too short for the report leaves any old output as it was.
     if (!rep.lay_out(markers)) return codes::text_page_too_short;
-    rep.write_pages();
-    rep.write_notes();
+    rep.write_pages(file);
+    rep.write_notes(file);
     return file.close() ? 0 : codes::text_cannot_open;
 }
 

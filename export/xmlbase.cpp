@@ -1,6 +1,7 @@
 // The shared start and the CDATA data block of the XML exports.
 #include "export/xmlbase.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -9,11 +10,13 @@
 #include "core/codes.h"
 #include "core/datasec.h"
 #include "core/numfmt.h"
+#include "core/ordered_write.h"
 #include "core/reader.h"
 #include "core/tokens.h"
 #include "export/frame.h"
 #include "export/markup.h"
 #include "platform/fsinfo.h"
+#include "platform/parallel.h"
 
 namespace vt {
 
@@ -148,14 +151,8 @@ void write_cell_list(const table& t, const cell_list_form& form, out_file& out) 
     const std::size_t nvars = t.vars.size();
     if (data == nullptr || nvars == 0) return;
     const std::int64_t cells = count_cells(t.vars);
+    if (cells <= 0) return;
     const int decimals = stored_decimals(t);
-    std::vector<int> at(nvars, 0);
-    std::string prefix;
-    auto rebuild = [&] {
-        prefix = form.open;
-        for (std::size_t k = 0; k + 1 < nvars; ++k) prefix += form.pieces[k][static_cast<std::size_t>(at[k])];
-    };
-    rebuild();
     const std::vector<std::string>& last = form.pieces[nvars - 1];
     const int last_count = t.vars[nvars - 1].value_count;
     constexpr std::string_view end = "</cell>\r\n";
@@ -163,30 +160,52 @@ void write_cell_list(const table& t, const cell_list_form& form, out_file& out) 
         std::memcpy(w, s.data(), s.size());
         return w + s.size();
     };
-    for (std::int64_t n = 0; n < cells; ++n) {
-        const double x = data[n];
-        if (x != 0.0) {
-            // One line is written straight into the output buffer.
-            const std::string& piece = last[static_cast<std::size_t>(at[nvars - 1])];
-            char* const start =
-                out.reserve(prefix.size() + piece.size() + form.close.size() + format_fixed_max + end.size());
-            char* w = put(put(put(start, prefix), piece), form.close);
-            if (const char* sym = data_symbol_token(x)) {
-                const std::string_view s(sym);
-                w = put(w, form.quoted_symbols ? s : s.substr(1, s.size() - 2));
-            } else {
-                w += format_fixed(w, x, decimals);
-            }
-            w = put(w, end);
-            out.commit(static_cast<std::size_t>(w - start));
+    // The cells are cut into pieces formatted on all the threads allowed and
+    // written in order; each piece starts its odometer at its first cell.
+    const std::int64_t piece_cells = cell_pieces::piece_cells();
+    const auto count = static_cast<std::size_t>((cells + piece_cells - 1) / piece_cells);
+    write_in_order(out, count, plat::thread_count(), [&](std::size_t i, std::string& buf) {
+        const std::int64_t first = static_cast<std::int64_t>(i) * piece_cells;
+        const std::int64_t stop = std::min(cells, first + piece_cells);
+        std::vector<int> at(nvars, 0);
+        std::int64_t rest = first;
+        for (std::size_t k = nvars; k-- > 0;) {
+            const std::int64_t n = t.vars[k].value_count;
+            at[k] = static_cast<int>(rest % n);
+            rest /= n;
         }
-        if (++at[nvars - 1] < last_count) continue;
-        // The odometer: the last variable wrapped, carry into the earlier ones.
-        std::size_t k = nvars - 1;
-        at[k] = 0;
-        while (k > 0 && ++at[k - 1] == t.vars[k - 1].value_count) at[--k] = 0;
+        std::string prefix;
+        auto rebuild = [&] {
+            prefix = form.open;
+            for (std::size_t k = 0; k + 1 < nvars; ++k) prefix += form.pieces[k][static_cast<std::size_t>(at[k])];
+        };
         rebuild();
-    }
+        for (std::int64_t n = first; n < stop; ++n) {
+            const double x = data[n];
+            if (x != 0.0) {
+                // One line is written straight into the piece's buffer.
+                const std::string& piece = last[static_cast<std::size_t>(at[nvars - 1])];
+                const std::size_t old = buf.size();
+                buf.resize(old + prefix.size() + piece.size() + form.close.size() + format_fixed_max + end.size());
+                char* const start = buf.data() + old;
+                char* w = put(put(put(start, prefix), piece), form.close);
+                if (const char* sym = data_symbol_token(x)) {
+                    const std::string_view s(sym);
+                    w = put(w, form.quoted_symbols ? s : s.substr(1, s.size() - 2));
+                } else {
+                    w += format_fixed(w, x, decimals);
+                }
+                w = put(w, end);
+                buf.resize(old + static_cast<std::size_t>(w - start));
+            }
+            if (++at[nvars - 1] < last_count) continue;
+            // The odometer: the last variable wrapped, carry into the earlier ones.
+            std::size_t k = nvars - 1;
+            at[k] = 0;
+            while (k > 0 && ++at[k - 1] == t.vars[k - 1].value_count) at[--k] = 0;
+            rebuild();
+        }
+    });
 }
 
 }  // namespace vt
