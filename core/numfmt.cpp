@@ -1,10 +1,9 @@
 // Fixed-point number formatting: printf("%.*f") results computed exactly
 // with integer arithmetic.
 //
-// Nearly every table value times 10^d (d the decimals) rounds to an
-// integer below 2^64: that integer is computed once and its digits written
-// from a table of digit pairs straight into the caller's buffer. What does
-// not fit goes the general way below.
+// The cell formatter asks for the rounded digits as one integer
+// (scaled_digits): nearly every table value times 10^d (d the decimals)
+// rounds to an integer below 2^64, found with one 64-bit shift and mask.
 //
 // A finite double is m * 2^e with an integer m < 2^53. For e < 0 the value
 // times 10^d is m * 10^d / 2^-e; m * 10^d is below 2^103 for d <= 15, so it
@@ -82,31 +81,16 @@ char* u128_digits(char* end, u128 q) noexcept {
     return u64_digits(s, hi);
 }
 
-// Writes the d last digits of q (leading zeros kept) so that they end at
-// `end`.
-void fixed_width_digits(char* end, std::uint64_t q, int d) noexcept {
-    for (; d >= 2; d -= 2) {
-        end -= 2;
-        std::memcpy(end, digit_pairs + 2 * (q % 100), 2);
-        q /= 100;
-    }
-    if (d == 1) end[-1] = static_cast<char>('0' + q % 10);
-}
-
-// The number of decimal digits of q (1 for 0).
-int digit_count(std::uint64_t q) noexcept {
-    int n = 1;
-    while (n < 20 && q >= pow10_u64[n]) ++n;
-    return n;
-}
-
 // m * 2^e * 10^d rounded half to even, when it fits 64 bits. Most table
 // values take the first branch: with few decimals m * 10^d stays below
 // 2^64, and a 64-bit shift and mask decide the rounding exactly.
 bool scaled64(std::uint64_t m, int e, int d, std::uint64_t& q) noexcept {
     if (e >= 0) {
         if (e > 11) return false;
-        return !__builtin_mul_overflow(m << e, pow10_u64[d], &q);
+        std::uint64_t r = 0;
+        if (__builtin_mul_overflow(m << e, pow10_u64[d], &r)) return false;
+        q = r;
+        return true;
     }
     const int k = -e;
     const u128 scaled = static_cast<u128>(m) * pow10_u64[d];
@@ -163,36 +147,29 @@ bool scaled_digits(double v, int decimals, std::uint64_t& q) noexcept {
 }
 
 std::size_t put_scaled_digits(char* out, std::uint64_t q, int decimals, char point, char separator) noexcept {
-    const std::uint64_t unit = pow10_u64[decimals];
-    std::uint64_t whole = q;
-    switch (decimals) {  // the usual counts divide by a constant: no division instruction
-        case 0: break;
-        case 1: whole = q / 10; break;
-        case 2: whole = q / 100; break;
-        case 3: whole = q / 1000; break;
-        default: whole = q / unit; break;
-    }
-    const int n = digit_count(whole);
+    char tmp[24];
+    char* const end = tmp + sizeof tmp;
+    char* s = u64_digits(end, q);
+    while (end - s < decimals + 1) *--s = '0';
+    const auto n = static_cast<std::size_t>(end - s);
+    const std::size_t whole = n - static_cast<std::size_t>(decimals);
     char* p = out;
-    if (separator == '\0' || n <= 3) {
-        u64_digits(p + n, whole);
-        p += n;
+    if (separator == '\0' || whole <= 3) {
+        std::memcpy(p, s, whole);
+        p += whole;
     } else {
-        // Digits first, then spread them into groups from the back.
-        char digits[24];
-        u64_digits(digits + n, whole);
-        const int lead = (n - 1) % 3 + 1;
-        std::memcpy(p, digits, static_cast<std::size_t>(lead));
+        const std::size_t lead = (whole - 1) % 3 + 1;
+        std::memcpy(p, s, lead);
         p += lead;
-        for (int i = lead; i < n; i += 3) {
+        for (std::size_t i = lead; i < whole; i += 3) {
             *p++ = separator;
-            std::memcpy(p, digits + i, 3);
+            std::memcpy(p, s + i, 3);
             p += 3;
         }
     }
     if (decimals == 0) return static_cast<std::size_t>(p - out);
     *p++ = point;
-    fixed_width_digits(p + decimals, q - whole * unit, decimals);
+    std::memcpy(p, s + whole, static_cast<std::size_t>(decimals));
     return static_cast<std::size_t>(p - out) + static_cast<std::size_t>(decimals);
 }
 
@@ -213,7 +190,6 @@ std::size_t format_fixed(char* out, double v, int decimals) noexcept {
     std::uint64_t m = biased == 0 ? fraction : fraction | (std::uint64_t{1} << 52);
     const int e = biased == 0 ? -1074 : biased - 1075;
 
-    if (std::uint64_t q = 0; scaled64(m, e, d, q)) return static_cast<std::size_t>(p - out) + put_scaled_digits(p, q, d);
 
     if (e >= 0) {
         if (e <= 11) {

@@ -174,7 +174,7 @@ TEST(DsaveThreads, KeyedBlockShorterThanTheTableWritesWholeRowsOnly) {
         const std::string text = save(t, 0, 0, 0, 0, 0, &rc);
         EXPECT_EQ(rc, vt::codes::data_input_ended);
         EXPECT_EQ(text, cells == 5 ? "DATA=;"
-                                   : "DATA= \n\"a'0\",\"b'0\",0 1 2 3 4 5 6 7 8 9 \n\"a'0\",\"b'1\",10 11 12 13 14 15 "
+                                   : "DATA= \n\"a'0\",\"b'0\",0 1 2 3 4 5 6 7 8 9 \n\"a'0\",\"C1\",10 11 12 13 14 15 "
                                      "16 17 18 19;");
     }
 }
