@@ -595,11 +595,11 @@ char* room_for(std::string& buf, std::size_t used, std::size_t cells) {
 // (";" after the last), a line feed after every row_length cells.
 void write_full(out_file& out, const double* cells, std::int64_t n, std::int64_t total, int decimals,
                 int row_length, bool recode) {
-    if (row_length > 0) {
+    const unsigned threads = plat::thread_count();
+    if (row_length > 0 && threads > 1) {
         // Where the line feeds go follows from a cell's index alone, so
         // pieces of cells are formatted on all the threads and written in
         // order.
-        const unsigned threads = plat::thread_count();
         const std::size_t per_piece = cells_per_piece(n, threads);
         const auto count = (static_cast<std::size_t>(n) + per_piece - 1) / per_piece;
         write_in_order(out, count, threads, [&](std::size_t piece, std::string& buf) {
@@ -621,10 +621,11 @@ void write_full(out_file& out, const double* cells, std::int64_t n, std::int64_t
         });
         return;
     }
-    // No rows asked for: a line is broken while the next cell still fits
-    // below the limit, which depends on every token before, so one thread
-    // writes it all.
+    // One thread (straight into the output, no piece buffers), or no rows
+    // asked for: then a line is broken while the next cell still fits
+    // below the limit, which depends on every token before.
     std::int64_t i = 0;
+    std::int64_t col = 0;
     std::size_t line = 0;
     while (i < n) {
         char* buf = out.reserve(write_batch);
@@ -635,10 +636,17 @@ void write_full(out_file& out, const double* cells, std::int64_t n, std::int64_t
             w += put_cell(w, cells[i], decimals, recode);
             ++i;
             *w++ = i == total ? ';' : ' ';
-            line += static_cast<std::size_t>(w - start);
-            if (line > max_line - max_cell) {
-                *w++ = '\n';
-                line = 0;
+            if (row_length > 0) {
+                if (++col == row_length) {
+                    *w++ = '\n';
+                    col = 0;
+                }
+            } else {
+                line += static_cast<std::size_t>(w - start);
+                if (line > max_line - max_cell) {
+                    *w++ = '\n';
+                    line = 0;
+                }
             }
         }
         out.commit(static_cast<std::size_t>(w - buf));
