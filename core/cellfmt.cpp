@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <cassert>
 #include <charconv>
+#include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <limits>
 #include <new>
 
@@ -170,6 +172,66 @@ void group_in_place(std::string& s, std::string_view decimal_point, int kind) {
     }
 }
 
+// A number the exact way: printed at the stored decimals to see a tie,
+// ties rounded by the rounding rule, the decimal comma, thousands groups.
+// Slow (to_chars, a string), and the measure the fast way is held to.
+void number_exact(int shown, double value, const cell_style& style, std::string& out) {
+    if (value == 0) value = 0.0;  // a zero cell prints as "0", never "-0"
+    if (shown > max_shown) {
+        print_fixed(value, 0, out);
+    } else {
+        if (style.precision > shown && is_tie(value, style.precision, shown, out))
+            round_tie(out, shown, style.rounding);
+        else
+            print_fixed(value, shown, out);
+        if (shown > 0 && !style.decimal_point.empty() && style.decimal_point[0] == ',') {
+            const std::size_t dot = out.find('.');
+            if (dot != std::string::npos) out[dot] = ',';
+        }
+    }
+    if (style.thousands > 0 && (value >= 1000 || value <= -1000))
+        group_in_place(out, style.decimal_point, style.thousands);
+}
+
+// A number the fast way, into buf: the digits computed once as an integer
+// (numfmt's scaled_digits) and written with the point and the separators
+// in one pass. Returns 0 for the cases it leaves to number_exact: ties at
+// the shown decimals, values too large for 64-bit digits, inf and nan,
+// more than 15 stored decimals, and a decimal point starting with a digit
+// (which would end the grouped part early).
+std::size_t number_fast(char* buf, int shown, double value, const cell_style& style) noexcept {
+    const std::string_view dp = style.decimal_point;
+    std::uint64_t q = 0;
+    if (shown > max_shown) {
+        shown = 0;  // no decimals, no tie rule
+    } else if (style.precision > shown) {
+        if (!scaled_digits(value, style.precision, q)) return 0;
+        const int beyond = style.precision - shown;
+        if (q % power_of_ten(beyond) == 5 * power_of_ten(beyond - 1)) return 0;
+    }
+    if (!scaled_digits(value, shown, q)) return 0;
+    char separator = '\0';
+    if (style.thousands > 0 && (value >= 1000 || value <= -1000)) {
+        separator = separator_of(style.thousands);
+        if (!dp.empty() && dp[0] >= '0' && dp[0] <= '9') return 0;
+    }
+    char* p = buf;
+    if (std::signbit(value) && value != 0) *p++ = '-';  // a zero cell has no sign
+    const char point = !dp.empty() && dp[0] == ',' ? ',' : '.';
+    return static_cast<std::size_t>(p - buf) + put_scaled_digits(p, q, shown, point, separator);
+}
+
+// The text of a number cell in buf (cell_text_max bytes): the fast way,
+// else the exact one.
+std::size_t number_text(char* buf, int shown, double value, const cell_style& style) {
+    if (const std::size_t n = number_fast(buf, shown, value, style); n > 0) return n;
+    std::string text;
+    number_exact(shown, value, style, text);
+    const std::size_t n = std::min(text.size(), cell_text_max);
+    std::memcpy(buf, text.data(), n);
+    return n;
+}
+
 }  // namespace
 
 cell_formatter make_cell_formatter(const table& t) {
@@ -273,20 +335,9 @@ int shown_decimals_max(const table& t) noexcept {
 
 int cell_format(const cell_formatter& f, std::int64_t row, std::int64_t column, double value,
                 std::string& out, int precision, std::string_view decimal_point, int rounding) {
-    const int shown = shown_decimals(f, row, column);
-    if (value == 0) value = 0.0;  // a zero cell prints as "0", never "-0"
-    if (shown > max_shown) {
-        print_fixed(value, 0, out);
-        return 0;
-    }
-    if (precision > shown && is_tie(value, precision, shown, out))
-        round_tie(out, shown, rounding);
-    else
-        print_fixed(value, shown, out);
-    if (shown > 0 && !decimal_point.empty() && decimal_point[0] == ',') {
-        const std::size_t dot = out.find('.');
-        if (dot != std::string::npos) out[dot] = ',';
-    }
+    char buf[cell_text_max];
+    const cell_style style{precision, decimal_point, rounding, 0};
+    out.assign(buf, number_text(buf, shown_decimals(f, row, column), value, style));
     return 0;
 }
 
@@ -301,21 +352,41 @@ int rounding_flag(const table& t, int requested) noexcept {
     return t.rounding != -1 ? t.rounding : requested;
 }
 
+std::string_view format_cell_text(const cell_formatter& f, std::int64_t row, std::int64_t column, double value,
+                                  const cell_style& style, char* buf) {
+    if (is_symbol_cell(value)) return cell_symbol_text(f, value);
+    return {buf, number_text(buf, shown_decimals(f, row, column), value, style)};
+}
+
+std::string_view format_next_cell_text(cell_formatter& f, double value, const cell_style& style, char* buf) {
+    const std::int64_t ncols = f.ncols > 0 ? f.ncols : 1;
+    const std::string_view text = format_cell_text(f, f.cell_counter / ncols, f.cell_counter % ncols, value, style, buf);
+    ++f.cell_counter;
+    return text;
+}
+
 void format_cell(const cell_formatter& f, std::int64_t row, std::int64_t column, double value,
                  const cell_style& style, std::string& out) {
+    char buf[cell_text_max];
+    out.assign(format_cell_text(f, row, column, value, style, buf));
+}
+
+void format_next_cell(cell_formatter& f, double value, const cell_style& style, std::string& out) {
+    char buf[cell_text_max];
+    out.assign(format_next_cell_text(f, value, style, buf));
+}
+
+namespace detail {
+
+void format_cell_exact(const cell_formatter& f, std::int64_t row, std::int64_t column, double value,
+                       const cell_style& style, std::string& out) {
     if (is_symbol_cell(value)) {
         out.assign(cell_symbol_text(f, value));
         return;
     }
-    cell_format(f, row, column, value, out, style.precision, style.decimal_point, style.rounding);
-    if (style.thousands > 0 && (value >= 1000 || value <= -1000))
-        group_in_place(out, style.decimal_point, style.thousands);
+    number_exact(shown_decimals(f, row, column), value, style, out);
 }
 
-void format_next_cell(cell_formatter& f, double value, const cell_style& style, std::string& out) {
-    const std::int64_t ncols = f.ncols > 0 ? f.ncols : 1;
-    format_cell(f, f.cell_counter / ncols, f.cell_counter % ncols, value, style, out);
-    ++f.cell_counter;
-}
+}  // namespace detail
 
 }  // namespace vt

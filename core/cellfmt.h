@@ -16,6 +16,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/numfmt.h"
 #include "core/table.h"
 
 namespace vt {
@@ -134,5 +135,27 @@ void format_cell(const cell_formatter& f, std::int64_t row, std::int64_t column,
 // format_cell at the position of f.cell_counter (row = counter / ncols,
 // column = counter mod ncols), then advances the counter.
 void format_next_cell(cell_formatter& f, double value, const cell_style& style, std::string& out);
+
+// The most bytes a number cell's text takes: a sign, the 309 integer digits
+// of the largest double with a separator between every three, the point and
+// the most decimals shown.
+inline constexpr std::size_t cell_text_max = 1 + 309 + 102 + 1 + max_shown_decimals;
+
+// format_cell without a string: the text of the cell, written into buf
+// (at least cell_text_max bytes) for a number, or the symbol text held by
+// f for a symbol cell. Valid until buf or f change. Exports that write
+// every cell use these; a number costs no allocation, and calls on several
+// threads at once are safe as long as each has its own buf.
+std::string_view format_cell_text(const cell_formatter& f, std::int64_t row, std::int64_t column, double value,
+                                  const cell_style& style, char* buf);
+std::string_view format_next_cell_text(cell_formatter& f, double value, const cell_style& style, char* buf);
+
+namespace detail {
+// format_cell worked out the slow, plain way (printed at the stored
+// decimals, the tie read from the text, rounded, grouped). format_cell
+// gives the same bytes faster; this is what it is checked against.
+void format_cell_exact(const cell_formatter& f, std::int64_t row, std::int64_t column, double value,
+                       const cell_style& style, std::string& out);
+}  // namespace detail
 
 }  // namespace vt

@@ -33,8 +33,10 @@
 #include "core/cells.h"
 #include "core/codes.h"
 #include "core/numfmt.h"
+#include "core/ordered_write.h"
 #include "core/writer.h"
 #include "platform/message.h"
+#include "platform/parallel.h"
 
 namespace vt {
 
@@ -573,10 +575,55 @@ inline std::size_t put_cell(char* w, double x, int decimals, bool recode) noexce
 constexpr std::size_t max_cell = format_fixed_max + 2;  // a token, its separator, a line feed
 constexpr std::size_t write_batch = 64 * 1024;
 
+// Cells formatted per piece when the writer works in pieces: enough for
+// each piece to be worth a thread, few enough that a handful of pieces
+// in memory stay small (about 8 bytes a cell with two decimals).
+std::size_t cells_per_piece(std::int64_t n, unsigned threads) noexcept {
+    const std::int64_t even = n / (8 * static_cast<std::int64_t>(threads));
+    return static_cast<std::size_t>(std::clamp<std::int64_t>(even, 256, 16384));
+}
+
+// Makes room for `cells` more tokens at buf[used..] (a token, its
+// separator and a line feed each) and returns where to write.
+char* room_for(std::string& buf, std::size_t used, std::size_t cells) {
+    const std::size_t need = used + cells * max_cell;
+    if (buf.size() < need) buf.resize(std::max(need, 2 * buf.size()));
+    return buf.data() + used;
+}
+
 // The full form from memory: the first n cells, each followed by a blank
 // (";" after the last), a line feed after every row_length cells.
 void write_full(out_file& out, const double* cells, std::int64_t n, std::int64_t total, int decimals,
                 int row_length, bool recode) {
+    const unsigned threads = plat::thread_count();
+    if (row_length > 0 && threads > 1) {
+        // Where the line feeds go follows from a cell's index alone, so
+        // pieces of cells are formatted on all the threads and written in
+        // order.
+        const std::size_t per_piece = cells_per_piece(n, threads);
+        const auto count = (static_cast<std::size_t>(n) + per_piece - 1) / per_piece;
+        write_in_order(out, count, threads, [&](std::size_t piece, std::string& buf) {
+            const auto first = static_cast<std::int64_t>(piece * per_piece);
+            const std::int64_t last = std::min(n, first + static_cast<std::int64_t>(per_piece));
+            std::size_t used = 0;
+            for (std::int64_t i = first; i < last;) {
+                const std::int64_t stop = std::min(last, i + 256);
+                char* const start = room_for(buf, used, static_cast<std::size_t>(stop - i));
+                char* w = start;
+                for (; i < stop; ++i) {
+                    w += put_cell(w, cells[i], decimals, recode);
+                    *w++ = i + 1 == total ? ';' : ' ';
+                    if ((i + 1) % row_length == 0) *w++ = '\n';
+                }
+                used += static_cast<std::size_t>(w - start);
+            }
+            buf.resize(used);
+        });
+        return;
+    }
+    // One thread (straight into the output, no piece buffers), or no rows
+    // asked for: then a line is broken while the next cell still fits
+    // below the limit, which depends on every token before.
     std::int64_t i = 0;
     std::int64_t col = 0;
     std::size_t line = 0;
@@ -595,8 +642,6 @@ void write_full(out_file& out, const double* cells, std::int64_t n, std::int64_t
                     col = 0;
                 }
             } else {
-                // No rows asked for: break the line while the next cell
-                // still fits below the limit.
                 line += static_cast<std::size_t>(w - start);
                 if (line > max_line - max_cell) {
                     *w++ = '\n';
@@ -756,14 +801,19 @@ void copy_rest(cursor& c, out_file& out) {
     } while (c.next());
 }
 
-// The keys of a row: per stub variable the value texts (keys_mode 1) or
-// codes (texts for values without one).
-std::vector<std::vector<const std::string*>> row_keys(const table& t) {
-    std::vector<std::vector<const std::string*>> keys(t.stub_count());
+// The keys of a row as written: per stub variable and value the value's
+// text (keys_mode 1) or code (the text for a value without one) between
+// double quotes, then ",". A '"' inside becomes "'", as in the keyword
+// part (the format cannot carry one inside a string).
+std::vector<std::vector<std::string>> row_keys(const table& t) {
+    std::vector<std::vector<std::string>> keys(t.stub_count());
     for (std::size_t i = 0; i < keys.size(); ++i) {
         const variable& v = t.vars[i];
-        for (const value& val : v.values)
-            keys[i].push_back(v.keys_mode != 1 && val.code ? &*val.code : &val.text);
+        for (const value& val : v.values) {
+            std::string key = v.keys_mode != 1 && val.code ? *val.code : val.text;
+            std::replace(key.begin(), key.end(), '"', '\'');
+            keys[i].push_back('"' + key + "\",");
+        }
     }
     return keys;
 }
@@ -790,8 +840,31 @@ bool omitted(const double* cells, std::int64_t n, int mode) noexcept {
     return true;
 }
 
+// One bit per keyed row: set for a row the omission mode leaves out. The
+// rows are checked on all the threads, 64 to a word so that no two
+// threads write one word.
+std::vector<std::uint64_t> omitted_rows(const double* cells, std::int64_t rows, std::int64_t ncols, int mode,
+                                        unsigned threads) {
+    std::vector<std::uint64_t> bits(static_cast<std::size_t>((rows + 63) / 64), 0);
+    if (mode < 1 || mode > 4) return bits;
+    constexpr std::size_t words_per_job = 16;
+    const std::size_t jobs = (bits.size() + words_per_job - 1) / words_per_job;
+    plat::parallel_for(jobs, threads, [&](std::size_t job) {
+        const std::int64_t first = static_cast<std::int64_t>(job * words_per_job * 64);
+        const std::int64_t last = std::min(rows, first + static_cast<std::int64_t>(words_per_job * 64));
+        for (std::int64_t r = first; r < last; ++r)
+            if (omitted(cells + r * ncols, ncols, mode))
+                bits[static_cast<std::size_t>(r / 64)] |= std::uint64_t{1} << (r % 64);
+    });
+    return bits;
+}
+
 // The keyed form from memory. 0, or 100 when the block holds fewer cells
 // than the table has (the rows past it are not written).
+//
+// The cells of the rows written are cut into pieces, formatted on all the
+// threads and written in order; a piece may start or end inside a row, so
+// a wide row costs no more memory than a narrow one.
 int write_keyed(out_file& out, const table& t, int decimals, bool recode, int omission_mode) {
     const std::size_t nstub = t.stub_count();
     const auto keys = row_keys(t);
@@ -799,36 +872,71 @@ int write_keyed(out_file& out, const table& t, int decimals, bool recode, int om
     for (std::size_t i = nstub; i < t.vars.size(); ++i) ncols = mul_sat(ncols, t.vars[i].value_count);
     std::int64_t rows = ncols > 0 ? 1 : 0;  // no cells, no rows
     for (std::size_t i = 0; i < nstub; ++i) rows = mul_sat(rows, static_cast<std::int64_t>(keys[i].size()));
+    // Only whole rows are written: a block shorter than the table ends
+    // the data at the last row it holds in full.
     const auto total = static_cast<std::int64_t>(t.data_handle.size());
-    std::vector<std::size_t> at(nstub, 0);
-    int rc = 0;
-    for (std::int64_t r = 0; r < rows; ++r) {
-        if (r > 0) {
-            for (std::size_t i = nstub; i-- > 0;) {  // the next combination, last stub variable fastest
-                if (++at[i] < keys[i].size()) break;
-                at[i] = 0;
+    const std::int64_t whole_rows = ncols > 0 ? total / ncols : 0;
+    const int rc = rows > whole_rows ? codes::data_input_ended : 0;
+    rows = std::min(rows, whole_rows);
+
+    const unsigned threads = plat::thread_count();
+    const double* const data = t.data();
+    const auto left_out = omitted_rows(data, rows, ncols, omission_mode, threads);
+    const std::int64_t n = rows * ncols;
+    const std::size_t per_piece = cells_per_piece(n, threads);
+    const auto count = (static_cast<std::size_t>(n) + per_piece - 1) / per_piece;
+    write_in_order(out, count, threads, [&](std::size_t piece, std::string& buf) {
+        const auto first = static_cast<std::int64_t>(piece * per_piece);
+        const std::int64_t last = std::min(n, first + static_cast<std::int64_t>(per_piece));
+        // The key positions of the row the piece starts in, last stub
+        // variable fastest.
+        std::vector<std::size_t> at(nstub, 0);
+        for (std::int64_t r = first / ncols, i = static_cast<std::int64_t>(nstub); i-- > 0;) {
+            const auto size = static_cast<std::int64_t>(keys[static_cast<std::size_t>(i)].size());
+            at[static_cast<std::size_t>(i)] = static_cast<std::size_t>(r % size);
+            r /= size;
+        }
+        std::size_t used = 0;
+        for (std::int64_t r = first / ncols, cell = first; cell < last; ++r) {
+            const std::int64_t row_end = std::min(last, (r + 1) * ncols);
+            if (r > first / ncols) {
+                for (std::size_t i = nstub; i-- > 0;) {  // the next combination
+                    if (++at[i] < keys[i].size()) break;
+                    at[i] = 0;
+                }
+            }
+            if ((left_out[static_cast<std::size_t>(r / 64)] >> (r % 64)) & 1) {
+                cell = row_end;
+                continue;
+            }
+            std::int64_t k = cell - r * ncols;
+            if (k == 0) {
+                std::size_t len = 2;
+                for (std::size_t i = 0; i < nstub; ++i) len += keys[i][at[i]].size();
+                if (buf.size() < used + len) buf.resize(std::max(used + len, 2 * buf.size()));
+                char* w = buf.data() + used;
+                std::memcpy(w, " \n", 2);
+                w += 2;
+                for (std::size_t i = 0; i < nstub; ++i) {
+                    const std::string& key = keys[i][at[i]];
+                    std::memcpy(w, key.data(), key.size());
+                    w += key.size();
+                }
+                used += len;
+            }
+            while (cell < row_end) {
+                const std::int64_t stop = std::min(row_end, cell + 256);
+                char* const start = room_for(buf, used, static_cast<std::size_t>(stop - cell));
+                char* w = start;
+                for (; cell < stop; ++cell, ++k) {
+                    if (k > 0) *w++ = ' ';
+                    w += put_cell(w, data[cell], decimals, recode);
+                }
+                used += static_cast<std::size_t>(w - start);
             }
         }
-        if (r > (total - ncols) / ncols) {
-            rc = codes::data_input_ended;
-            break;
-        }
-        const double* cells = t.data() + r * ncols;
-        if (omitted(cells, ncols, omission_mode)) continue;
-        out.write(" \n");
-        for (std::size_t i = 0; i < nstub; ++i) {
-            out.put('"');
-            write_quoted_text(out, *keys[i][at[i]]);
-            out.write("\",");
-        }
-        for (std::int64_t k = 0; k < ncols; ++k) {
-            char* w = out.reserve(max_cell);
-            std::size_t n = 0;
-            if (k > 0) w[n++] = ' ';
-            n += put_cell(w + n, cells[k], decimals, recode);
-            out.commit(n);
-        }
-    }
+        buf.resize(used);
+    });
     out.put(';');
     return rc;
 }

@@ -1,6 +1,10 @@
 // Fixed-point number formatting: printf("%.*f") results computed exactly
 // with integer arithmetic.
 //
+// The cell formatter asks for the rounded digits as one integer
+// (scaled_digits): nearly every table value times 10^d (d the decimals)
+// rounds to an integer below 2^64, found with one 64-bit shift and mask.
+//
 // A finite double is m * 2^e with an integer m < 2^53. For e < 0 the value
 // times 10^d is m * 10^d / 2^-e; m * 10^d is below 2^103 for d <= 15, so it
 // fits a 128-bit integer, and the division by 2^-e is a shift whose
@@ -77,6 +81,41 @@ char* u128_digits(char* end, u128 q) noexcept {
     return u64_digits(s, hi);
 }
 
+// m * 2^e * 10^d rounded half to even, when it fits 64 bits. Most table
+// values take the first branch: with few decimals m * 10^d stays below
+// 2^64, and a 64-bit shift and mask decide the rounding exactly.
+bool scaled64(std::uint64_t m, int e, int d, std::uint64_t& q) noexcept {
+    if (e >= 0) {
+        if (e > 11) return false;
+        std::uint64_t r = 0;
+        if (__builtin_mul_overflow(m << e, pow10_u64[d], &r)) return false;
+        q = r;
+        return true;
+    }
+    const int k = -e;
+    const u128 scaled = static_cast<u128>(m) * pow10_u64[d];
+    if (k <= 63 && (scaled >> 64) == 0) {
+        const auto s = static_cast<std::uint64_t>(scaled);
+        std::uint64_t r = s >> k;
+        const std::uint64_t rem = s & ((std::uint64_t{1} << k) - 1);
+        const std::uint64_t half = std::uint64_t{1} << (k - 1);
+        if (rem > half || (rem == half && (r & 1) != 0)) ++r;
+        q = r;
+        return true;
+    }
+    if (k > 104) {  // below one half: 0
+        q = 0;
+        return true;
+    }
+    u128 r = scaled >> k;
+    const u128 rem = scaled - (r << k);
+    const u128 half = static_cast<u128>(1) << (k - 1);
+    if (rem > half || (rem == half && (r & 1) != 0)) ++r;
+    if (r > UINT64_MAX) return false;
+    q = static_cast<std::uint64_t>(r);
+    return true;
+}
+
 // Writes q / 10^d: at least one integer digit, then "." and d decimals
 // (no point for d = 0).
 std::size_t put_scaled(char* out, u128 q, int d) noexcept {
@@ -95,6 +134,45 @@ std::size_t put_scaled(char* out, u128 q, int d) noexcept {
 
 }  // namespace
 
+std::uint64_t power_of_ten(int n) noexcept { return pow10_u64[n]; }
+
+bool scaled_digits(double v, int decimals, std::uint64_t& q) noexcept {
+    if (decimals < 0 || decimals > max_decimals) return false;
+    const std::uint64_t bits = std::bit_cast<std::uint64_t>(v);
+    const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
+    const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+    if (biased == 0x7FF) return false;
+    const std::uint64_t m = biased == 0 ? fraction : fraction | (std::uint64_t{1} << 52);
+    return scaled64(m, biased == 0 ? -1074 : biased - 1075, decimals, q);
+}
+
+std::size_t put_scaled_digits(char* out, std::uint64_t q, int decimals, char point, char separator) noexcept {
+    char tmp[24];
+    char* const end = tmp + sizeof tmp;
+    char* s = u64_digits(end, q);
+    while (end - s < decimals + 1) *--s = '0';
+    const auto n = static_cast<std::size_t>(end - s);
+    const std::size_t whole = n - static_cast<std::size_t>(decimals);
+    char* p = out;
+    if (separator == '\0' || whole <= 3) {
+        std::memcpy(p, s, whole);
+        p += whole;
+    } else {
+        const std::size_t lead = (whole - 1) % 3 + 1;
+        std::memcpy(p, s, lead);
+        p += lead;
+        for (std::size_t i = lead; i < whole; i += 3) {
+            *p++ = separator;
+            std::memcpy(p, s + i, 3);
+            p += 3;
+        }
+    }
+    if (decimals == 0) return static_cast<std::size_t>(p - out);
+    *p++ = point;
+    std::memcpy(p, s + whole, static_cast<std::size_t>(decimals));
+    return static_cast<std::size_t>(p - out) + static_cast<std::size_t>(decimals);
+}
+
 std::size_t format_fixed(char* out, double v, int decimals) noexcept {
     const int d = decimals >= 0 && decimals <= max_decimals ? decimals : 6;
     const std::uint64_t bits = std::bit_cast<std::uint64_t>(v);
@@ -111,6 +189,7 @@ std::size_t format_fixed(char* out, double v, int decimals) noexcept {
 
     std::uint64_t m = biased == 0 ? fraction : fraction | (std::uint64_t{1} << 52);
     const int e = biased == 0 ? -1074 : biased - 1075;
+
 
     if (e >= 0) {
         if (e <= 11) {

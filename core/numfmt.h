@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 namespace vt {
 
@@ -28,5 +29,23 @@ inline constexpr std::size_t format_fixed_max = 1 + 309 + 1 + max_decimals;
 // "-nan" for the special values. Decimals outside 0..15 are written as 6,
 // the data writer's rule for a count it does not support.
 std::size_t format_fixed(char* out, double v, int decimals) noexcept;
+
+// The digits format_fixed writes for |v|, as one integer: |v| * 10^decimals
+// rounded half to even on the exact binary value. True when v is finite,
+// decimals is 0..15 and the result fits 64 bits; false (q untouched)
+// otherwise. The cell formatter reads its ties and writes its numbers
+// from it without printing twice.
+bool scaled_digits(double v, int decimals, std::uint64_t& q) noexcept;
+
+// Writes q / 10^decimals as format_fixed writes it (no sign): at least
+// one integer digit, then `point` and the `decimals` last digits (no point
+// for 0 decimals). `separator`, when not '\0', goes between groups of three
+// integer digits. decimals must be 0..15. Returns the bytes written, at
+// most 20 digits, 6 separators, the point and 15 decimals.
+std::size_t put_scaled_digits(char* out, std::uint64_t q, int decimals, char point = '.',
+                              char separator = '\0') noexcept;
+
+// 10^n for n in 0..19.
+std::uint64_t power_of_ten(int n) noexcept;
 
 }  // namespace vt

@@ -2,7 +2,10 @@
 // texts and thousands groups.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cfloat>
+#include <cmath>
+#include <limits>
 #include <cstdio>
 #include <random>
 #include <string>
@@ -331,6 +334,91 @@ TEST(ThousandGroups, WholeCells) {
     EXPECT_EQ(out, "-1 000.0");
     vt::format_cell(f, 0, 0, 12345.25, {2, ",", 1, 2}, out);
     EXPECT_EQ(out, "12.345,3");
+}
+
+// ------------------------------------------------- fast way = exact way
+
+// Values at the edges of the fast way: near ties at every count of
+// decimals, powers of ten, signed zeros, the 1000 boundary of grouping,
+// the 64-bit limit of its digits, huge, tiny and special values, and
+// random ones of every size and bit pattern.
+std::vector<double> edge_values() {
+    std::vector<double> v = {0.0, -0.0, 1.0, -1.0, 0.5, 1.5, 2.5, -0.5, 0.05, 0.005, 2.675, 1.005, 999.5, 999.95,
+                             999.995, 999.9995, 999.99995, 1000.0, -1000.0, -999.9995, 1e15, 9007199254740993.0,
+                             1.8446744073709552e19, 1.8446744073709550e19, 1.8446744073709552e18, 1.8446744073709552e13,
+                             1.8446744073709552e4, 1e19, 1e300, DBL_MAX, DBL_MIN, DBL_TRUE_MIN, 1e-300,
+                             std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()};
+    for (int i = -25; i <= 25; ++i) v.push_back(std::pow(10.0, i));
+    std::mt19937_64 rng(20261209);
+    for (int p = 0; p <= 15; ++p) {
+        const double scale = std::pow(10.0, p + 1);
+        for (int j = 0; j < 25; ++j) {
+            const auto whole = static_cast<double>(rng() % (j < 12 ? 1000 : 100000000));
+            const double tie = (whole * 10 + 5) / scale;  // x.xx5 at p decimals
+            for (double x : {tie, std::nextafter(tie, 0.0), std::nextafter(tie, 1e300)}) v.push_back(x);
+        }
+    }
+    std::uniform_real_distribution<double> typical(-1e7, 1e7);
+    for (int j = 0; j < 300; ++j) {
+        v.push_back(typical(rng));
+        v.push_back(std::round(typical(rng) * 100) / 100);
+        v.push_back(std::bit_cast<double>(rng()));
+    }
+    const std::size_t n = v.size();
+    for (std::size_t i = 0; i < n; ++i) v.push_back(-v[i]);
+    return v;
+}
+
+TEST(CellFormatFast, AgreesWithTheExactWay) {
+    // Stored decimals 0..15 (and beyond, which the fast way leaves alone)
+    // against shown 0..7 (7 shows none), with the rounding modes, decimal
+    // points (a point starting with a digit ends the grouped part early)
+    // and separator kinds varied from value to value.
+    const std::string_view points[] = {".", ",", "", ",x", "7"};
+    std::mt19937_64 rng(7);
+    std::string fast, exact, plain;
+    char buf[vt::cell_text_max];
+    for (double v : edge_values()) {
+        for (int stored = 0; stored <= 17; ++stored) {
+            for (int shown = 0; shown <= 7; ++shown) {
+                const vt::cell_formatter f = showing(shown);
+                const vt::cell_style style{stored, points[rng() % 5], static_cast<int>(rng() % 2),
+                                           static_cast<int>(rng() % 5)};
+                vt::format_cell(f, 0, 0, v, style, fast);
+                vt::detail::format_cell_exact(f, 0, 0, v, style, exact);
+                ASSERT_EQ(fast, exact) << std::hexfloat << v << " stored " << stored << " shown " << shown
+                                       << " rounding " << style.rounding << " point '" << style.decimal_point
+                                       << "' separators " << style.thousands;
+                ASSERT_EQ(vt::format_cell_text(f, 0, 0, v, style, buf), exact);
+                if (vt::is_symbol_cell(v)) continue;  // cell_format prints numbers only
+                vt::cell_format(f, 0, 0, v, plain, stored, style.decimal_point, style.rounding);
+                vt::detail::format_cell_exact(f, 0, 0, v, {stored, style.decimal_point, style.rounding, 0}, exact);
+                ASSERT_EQ(plain, exact) << std::hexfloat << v << " stored " << stored << " shown " << shown;
+            }
+        }
+    }
+}
+
+TEST(CellFormatFast, SymbolsAndTheLongestNumber) {
+    vt::cell_formatter f = showing(6);
+    for (int n = 0; n < 8; ++n) f.symbol_texts[n] = std::string(static_cast<std::size_t>(n) * 100, 'x');
+    char buf[vt::cell_text_max];
+    for (int n = 0; n < 8; ++n)
+        EXPECT_EQ(vt::format_cell_text(f, 0, 0, symbol_values[n], {2, ".", 0, 1}, buf), f.symbol_texts[n]);
+    // The bound the buffer is sized by: every digit of DBL_MAX, grouped,
+    // with the most decimals shown, and room for a sign (a number that
+    // large is a symbol when negative).
+    const std::string_view longest = vt::format_cell_text(f, 0, 0, DBL_MAX, {6, ",", 0, 1}, buf);
+    EXPECT_EQ(longest.size() + 1, vt::cell_text_max);
+    EXPECT_EQ(longest.substr(0, 8), "179 769 ");
+    EXPECT_EQ(longest.substr(longest.size() - 14), "858 368,000000");
+    // A cell written after another: nothing of the longer text remains.
+    f.cell_counter = 0;
+    f.ncols = 2;
+    f.column_precision = "60";
+    EXPECT_EQ(vt::format_next_cell_text(f, 12345.5, {1, ".", 1, 3}, buf), "12,345.500000");
+    EXPECT_EQ(vt::format_next_cell_text(f, 12345.5, {1, ".", 1, 3}, buf), "12,346");
+    EXPECT_EQ(f.cell_counter, 2);
 }
 
 }  // namespace

@@ -106,6 +106,56 @@ TEST(NumFmt, RandomValuesAgreeWithPrintf) {
     }
 }
 
+TEST(NumFmt, FewDecimalsNearTiesAndTheSixtyFourBitEdge) {
+    // The integer way takes values whose digits fit 64 bits: near ties
+    // x.xx5 at every count of decimals, and values around 2^64 / 10^d
+    // where it hands over to the general way.
+    std::mt19937_64 rng(5);
+    for (int d = 0; d <= 15; ++d) {
+        const double scale = std::pow(10.0, d + 1);
+        const double edge = 18446744073709551616.0 / std::pow(10.0, d);
+        for (int j = 0; j < 300; ++j) {
+            const double tie = (static_cast<double>(rng() % (j < 150 ? 1000 : 100000000)) * 10 + 5) / scale;
+            const double near_edge = edge * (1 + (static_cast<double>(j) - 150) * 1e-16);
+            for (double v : {tie, std::nextafter(tie, 0.0), std::nextafter(tie, 1e300), near_edge}) {
+                ASSERT_EQ(ours(v, d), libc(v, d)) << std::hexfloat << v << " decimals " << d;
+                ASSERT_EQ(ours(-v, d), libc(-v, d)) << std::hexfloat << -v << " decimals " << d;
+            }
+        }
+    }
+}
+
+TEST(NumFmt, ScaledDigitsAndTheirText) {
+    std::uint64_t q = 7;
+    for (const auto& [v, d] : {std::pair{std::numeric_limits<double>::infinity(), 2},
+                               {std::numeric_limits<double>::quiet_NaN(), 0},
+                               {1.5, 16},
+                               {1.5, -1},
+                               {18446744073709551616.0, 0},
+                               {1.8446744073709552e17, 2}})
+        EXPECT_FALSE(vt::scaled_digits(v, d, q)) << v << " " << d;
+    EXPECT_EQ(q, 7U);
+    EXPECT_TRUE(vt::scaled_digits(-2.675, 2, q));
+    EXPECT_EQ(q, 267U);  // 2.67499999... in binary
+    EXPECT_TRUE(vt::scaled_digits(18446744073709549568.0, 0, q));
+    EXPECT_EQ(q, 18446744073709549568ULL);
+
+    const struct {
+        std::uint64_t q;
+        int d;
+        char point, separator;
+        const char* text;
+    } cases[] = {{1234567, 2, ',', ' ', "12 345,67"},  {5, 3, '.', ',', "0.005"},       {999, 0, '.', ',', "999"},
+                 {1000, 0, '.', ',', "1,000"},        {0, 0, '.', '\0', "0"},          {0, 15, '.', ' ', "0.000000000000000"},
+                 {123456, 3, '.', '.', "123.456"},    {1234567890, 1, '.', '\0', "123456789.0"},
+                 {UINT64_MAX, 15, '.', ' ', "18 446.744073709551615"},
+                 {UINT64_MAX, 0, ',', ' ', "18 446 744 073 709 551 615"}};
+    for (const auto& c : cases) {
+        char buf[64];
+        EXPECT_EQ(std::string(buf, vt::put_scaled_digits(buf, c.q, c.d, c.point, c.separator)), c.text);
+    }
+}
+
 TEST(NumFmt, UnsupportedDecimalsWriteSix) {
     EXPECT_EQ(ours(1.5, 16), "1.500000");
     EXPECT_EQ(ours(-2.25, -1), "-2.250000");
