@@ -375,7 +375,7 @@ TEST_F(Keywords, EliminationAndPartitions) {
               ASSERT_EQ(t.vars[1].partitions.size(), 1u);
               EXPECT_EQ(t.vars[1].partitions[0].text, "b1");
           },
-          own_vars}});
+          {"VALUES("}}});
 }
 
 TEST_F(Keywords, CellNotes) {
@@ -396,7 +396,7 @@ TEST_F(Keywords, CellNotes) {
               EXPECT_EQ(t.vars[1].cellnote_refs, (vt::cell_ref_list{-1, 1, -1}));
               EXPECT_EQ(t.vars[2].cellnote_refs, (vt::cell_ref_list{0, 1, -1}));
           },
-          own_vars}});
+          {"VALUES("}}});
 }
 
 TEST_F(Keywords, CellNotexRules) {
@@ -449,7 +449,7 @@ TEST_F(Keywords, CellNotexRules) {
               EXPECT_EQ(t.cellnotex_texts.back(), "two");
               aligned(t);
           },
-          own_vars}});
+          {"VALUES("}}});
 }
 
 TEST_F(Keywords, DataNoteCells) {
@@ -484,7 +484,7 @@ TEST_F(Keywords, DataNoteCells) {
               EXPECT_EQ(flags(t.vars[1]), (std::vector<int>{0, 1}));
               EXPECT_EQ(flags(t.vars[2]), (std::vector<int>{1, 0}));
           },
-          own_vars}});
+          {"VALUES("}}});
 }
 
 TEST_F(Keywords, ContentsInformation) {
@@ -643,4 +643,49 @@ TEST_F(Keywords, Keys) {
          {abc + "KEYS(\"a\")=VALUES;KEYS(\"b\")=CODES;", 121, fatal_end, nullptr, own_vars},
          // and only stub variables may have one.
          {"HEADING=\"h\";VALUES(\"h\")=\"x\";KEYS(\"a\")=VALUES;KEYS(\"h\")=VALUES;", 121, fatal_any}});
+}
+
+// A long value list (texts of every length from 0 to 255, far more bytes
+// than the reader gathers in one piece) keeps every text in order, and the
+// codes of such a list keep "absent" and "empty" apart. Value notes read
+// twice keep the second list; a faulty second one keeps the first.
+TEST_F(Keywords, LongValueListsAndValueNotes) {
+    constexpr int n = 3000;
+    std::vector<std::string> texts;
+    std::string values = "VALUES(\"a\")=";
+    std::string codes = "CODES(\"a\")=";
+    for (int i = 0; i < n; ++i) {
+        std::string s = std::to_string(i) + ":" + rep(static_cast<char>('a' + i % 26), 255);
+        s.resize(static_cast<std::size_t>(i % 256));
+        texts.push_back(s);
+        values += quoted(s) + (i + 1 == n ? ";\n" : i % 7 == 0 ? ",\n" : ",");
+        // Every third value has no code, every fifth an empty one.
+        codes += i % 3 == 0 ? "" : i % 5 == 0 ? "\"\"" : quoted("c" + std::to_string(i));
+        codes += i + 1 == n ? ";\n" : ",";
+    }
+    using T = const vt::table&;
+    run({{values + codes +
+              "VALUENOTE(\"a\",2)=\"first\";VALUENOTE(\"a\",2)=\"second\",\"two\";"
+              "VALUENOTEX(\"a\",3)=\"kept\";VALUENOTEX(\"a\",3)=\"" + rep('v', 300) + "\";",
+          112, noted,
+          [&](T t) {
+              const vt::variable& v = t.vars[0];
+              ASSERT_EQ(v.value_count, n);
+              EXPECT_EQ(v.max_text_len, 255);
+              EXPECT_EQ(value_texts(v), texts);
+              for (int i = 0; i < n; ++i) {
+                  const vt::opt_string want = i % 3 == 0 ? vt::opt_string{}
+                                              : i % 5 == 0 ? vt::opt_string{""}
+                                                           : vt::opt_string{"c" + std::to_string(i)};
+                  ASSERT_EQ(v.values[static_cast<std::size_t>(i)].code, want) << i;
+              }
+              EXPECT_EQ(v.values[1].valuenote, (text_list{"second", "two"}));
+              EXPECT_EQ(v.values[2].valuenotex, (text_list{"kept"}));
+              for (int i = 0; i < n; ++i)
+                  if (i != 1 && i != 2)
+                      ASSERT_TRUE(v.values[static_cast<std::size_t>(i)].valuenote.empty() &&
+                                  v.values[static_cast<std::size_t>(i)].valuenotex.empty())
+                          << i;
+          },
+          {"VALUES("}}});
 }
