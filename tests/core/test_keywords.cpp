@@ -658,9 +658,9 @@ TEST_F(Keywords, LongValueListsAndValueNotes) {
         std::string s = std::to_string(i) + ":" + rep(static_cast<char>('a' + i % 26), 255);
         s.resize(static_cast<std::size_t>(i % 256));
         texts.push_back(s);
-        values += quoted(s) + (i + 1 == n ? ";\n" : i % 7 == 0 ? ",\n" : ",");
+        values += "\"" + s + "\"" + (i + 1 == n ? ";\n" : i % 7 == 0 ? ",\n" : ",");
         // Every third value has no code, every fifth an empty one.
-        codes += i % 3 == 0 ? "" : i % 5 == 0 ? "\"\"" : quoted("c" + std::to_string(i));
+        codes += i % 3 == 0 ? "" : i % 5 == 0 ? "\"\"" : "\"c" + std::to_string(i) + "\"";
         codes += i + 1 == n ? ";\n" : ",";
     }
     using T = const vt::table&;
@@ -681,11 +681,11 @@ TEST_F(Keywords, LongValueListsAndValueNotes) {
               }
               EXPECT_EQ(v.values[1].valuenote, (text_list{"second", "two"}));
               EXPECT_EQ(v.values[2].valuenotex, (text_list{"kept"}));
-              for (int i = 0; i < n; ++i)
-                  if (i != 1 && i != 2)
-                      ASSERT_TRUE(v.values[static_cast<std::size_t>(i)].valuenote.empty() &&
-                                  v.values[static_cast<std::size_t>(i)].valuenotex.empty())
-                          << i;
+              for (int i = 3; i < n; ++i) {
+                  const vt::value& x = v.values[static_cast<std::size_t>(i)];
+                  ASSERT_TRUE(x.valuenote.empty() && x.valuenotex.empty()) << i;
+              }
+              EXPECT_TRUE(v.values[0].valuenote.empty() && v.values[1].valuenotex.empty());
           },
           {"VALUES("}}});
 }
