@@ -375,7 +375,7 @@ TEST_F(Keywords, EliminationAndPartitions) {
               ASSERT_EQ(t.vars[1].partitions.size(), 1u);
               EXPECT_EQ(t.vars[1].partitions[0].text, "b1");
           },
-          {"VALUES("}}});
+          own_vars}});
 }
 
 TEST_F(Keywords, CellNotes) {
@@ -396,7 +396,7 @@ TEST_F(Keywords, CellNotes) {
               EXPECT_EQ(t.vars[1].cellnote_refs, (vt::cell_ref_list{-1, 1, -1}));
               EXPECT_EQ(t.vars[2].cellnote_refs, (vt::cell_ref_list{0, 1, -1}));
           },
-          {"VALUES("}}});
+          own_vars}});
 }
 
 TEST_F(Keywords, CellNotexRules) {
@@ -449,7 +449,7 @@ TEST_F(Keywords, CellNotexRules) {
               EXPECT_EQ(t.cellnotex_texts.back(), "two");
               aligned(t);
           },
-          {"VALUES("}}});
+          own_vars}});
 }
 
 TEST_F(Keywords, DataNoteCells) {
@@ -484,7 +484,7 @@ TEST_F(Keywords, DataNoteCells) {
               EXPECT_EQ(flags(t.vars[1]), (std::vector<int>{0, 1}));
               EXPECT_EQ(flags(t.vars[2]), (std::vector<int>{1, 0}));
           },
-          {"VALUES("}}});
+          own_vars}});
 }
 
 TEST_F(Keywords, ContentsInformation) {
