@@ -179,8 +179,8 @@ void wrap_notes(table& t, int width, bool markup) {
         cut(v.notex, width);
         cut(v.note, width);
         for (value& val : v.values) {
-            cut(val.valuenotex, width);
-            cut(val.valuenote, width);
+            if (!val.valuenotex.empty()) cut(val.valuenotex.edit(), width);
+            if (!val.valuenote.empty()) cut(val.valuenote.edit(), width);
         }
     }
     const std::size_t records = t.contvariable ? t.continfos.size() : std::min<std::size_t>(1, t.continfos.size());

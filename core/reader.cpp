@@ -20,6 +20,7 @@
 
 #include "core/codes.h"
 #include "core/reader_keywords.h"
+#include "platform/bigmem.h"
 #include "platform/codepage.h"
 #include "platform/message.h"
 
@@ -349,19 +350,60 @@ int read_name_list(in_file& f, std::vector<variable>& out, int& counter) {
     return r;
 }
 
+namespace {
+// The texts of a value list while it is read: each text as one length byte
+// and its characters, in blocks that are never moved. A list of half a
+// million values then costs a few bytes per value until the records are
+// made, and the records are made once at their final number, not grown and
+// copied as the list gets longer.
+class text_arena {
+public:
+    void add(const std::string& s) {
+        if (blocks_.empty() || blocks_.back().size() + s.size() + 1 > blocks_.back().capacity()) {
+            // Blocks grow with the list, so short lists stay small.
+            const std::size_t size = blocks_.empty() ? first_block : std::min(blocks_.back().capacity() * 2, last_block);
+            std::string& b = blocks_.emplace_back();
+            b.reserve(size);
+            plat::advise_large_pages(b.data(), b.capacity());
+        }
+        blocks_.back().push_back(static_cast<char>(static_cast<unsigned char>(s.size())));
+        blocks_.back().append(s);
+        ++count_;
+    }
+    std::size_t count() const noexcept { return count_; }
+    // Calls take(text) for every text in the order added.
+    template <class Take>
+    void each(Take&& take) const {
+        for (const std::string& b : blocks_)
+            for (std::size_t i = 0; i < b.size();) {
+                const std::size_t n = static_cast<unsigned char>(b[i]);
+                take(std::string_view(b.data() + i + 1, n));
+                i += n + 1;
+            }
+    }
+
+private:
+    static constexpr std::size_t first_block = std::size_t{1} << 12;
+    static constexpr std::size_t last_block = plat::large_block_bytes;
+    std::vector<std::string> blocks_;
+    std::size_t count_ = 0;
+};
+}  // namespace
+
 int read_value_list(in_file& f, int& count, int& maxlen, std::vector<value>& out) {
-    // The texts are gathered first so the value records, which are much
-    // larger, are allocated once at their final number.
-    std::vector<std::string> texts;
+    // Texts are at most 255 characters (the list reader refuses longer
+    // ones), so one length byte holds each.
+    text_arena texts;
     int longest = 0;
     int r = read_list(f, 256, [&](const std::string& s) {
         longest = std::max(longest, static_cast<int>(s.size()));
-        texts.push_back(s);
+        texts.add(s);
     });
     if (r != 0) return r;
     try {
-        std::vector<value> vals(texts.size());
-        for (std::size_t i = 0; i < texts.size(); ++i) vals[i].text = std::move(texts[i]);
+        std::vector<value> vals;
+        plat::reserve_large(vals, texts.count());
+        texts.each([&](std::string_view s) { vals.emplace_back().text.assign(s); });
         count = static_cast<int>(vals.size());
         maxlen = longest;
         out = std::move(vals);

@@ -422,7 +422,12 @@ value* statement_reader::noted_value(int problem) {
 
 int statement_reader::value_note(bool notex, int problem) {
     value* val = noted_value(problem);
-    return val ? text_list_of(notex ? val->valuenotex : val->valuenote, problem) : 0;
+    if (!val) return 0;
+    // A list that is read replaces the earlier one; a faulty one keeps it.
+    text_list list;
+    const int r = text_list_of(list, problem);
+    if (!list.empty()) (notex ? val->valuenotex : val->valuenote) = std::move(list);
+    return r;
 }
 
 // CELLNOTE(, CELLNOTEX( and DATANOTECELL(: one quoted reference per

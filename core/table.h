@@ -17,6 +17,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -29,15 +31,75 @@ namespace vt {
 using opt_string = std::optional<std::string>;
 using text_list = std::vector<std::string>;
 
-// A value of a variable.
+// The notes of one value (VALUENOTEX or VALUENOTE). Almost every value has
+// none, and a variable may have hundreds of thousands of values, so the list
+// lives behind one pointer that stays null until the list has texts: an
+// empty list costs 8 bytes and no allocation. It reads like a text_list and
+// converts to one; changes go through assignment or edit().
+class note_list {
+public:
+    using value_type = std::string;
+    using size_type = std::size_t;
+    using iterator = text_list::const_iterator;
+    using const_iterator = text_list::const_iterator;
+
+    note_list() noexcept = default;
+    note_list(text_list l) { *this = std::move(l); }
+    note_list(std::initializer_list<std::string> l) : note_list(text_list(l)) {}
+    note_list(const note_list& o) : p_(o.empty() ? nullptr : std::make_unique<text_list>(*o.p_)) {}
+    note_list(note_list&&) noexcept = default;
+    note_list& operator=(const note_list& o) {
+        if (this != &o) p_ = o.empty() ? nullptr : std::make_unique<text_list>(*o.p_);
+        return *this;
+    }
+    note_list& operator=(note_list&&) noexcept = default;
+    note_list& operator=(text_list l) {
+        if (l.empty()) p_.reset();
+        else if (p_) *p_ = std::move(l);
+        else p_ = std::make_unique<text_list>(std::move(l));
+        return *this;
+    }
+    note_list& operator=(std::initializer_list<std::string> l) { return *this = text_list(l); }
+
+    const text_list& list() const noexcept { return p_ ? *p_ : none(); }
+    operator const text_list&() const noexcept { return list(); }
+    // The list for changing in place (allocated when there was none).
+    text_list& edit() {
+        if (!p_) p_ = std::make_unique<text_list>();
+        return *p_;
+    }
+    void clear() noexcept { p_.reset(); }
+
+    bool empty() const noexcept { return !p_ || p_->empty(); }
+    std::size_t size() const noexcept { return p_ ? p_->size() : 0; }
+    const_iterator begin() const noexcept { return list().begin(); }
+    const_iterator end() const noexcept { return list().end(); }
+    const std::string& front() const { return list().front(); }
+    const std::string& back() const { return list().back(); }
+    const std::string& operator[](std::size_t i) const { return list()[i]; }
+
+    friend bool operator==(const note_list& a, const note_list& b) { return a.list() == b.list(); }
+    friend bool operator==(const note_list& a, const text_list& b) { return a.list() == b; }
+
+private:
+    static const text_list& none() noexcept {
+        static const text_list empty_list;
+        return empty_list;
+    }
+    std::unique_ptr<text_list> p_;
+};
+
+// A value of a variable. Long variables hold many of these, so the record
+// is kept small: the text and code use the strings' own inline room for
+// short texts, and the note lists cost nothing while empty.
 struct value {
     std::string text;
     opt_string code;          // CODES; absent when the value has none
     int precision = 0;        // PRECISION; 0 = none
     int spare = 0;            // kept 0 by the reader; free for the operations
     int has_datanote = 0;     // 1 when a DATANOTECELL entry names this value
-    text_list valuenotex;
-    text_list valuenote;
+    note_list valuenotex;
+    note_list valuenote;
 };
 
 // A PARTITIONED statement of a variable.

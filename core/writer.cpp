@@ -595,7 +595,7 @@ void writer::variable_notes() {
 
 // The notes of the values, named by value text, VALUENOTEX first.
 void writer::value_notes() {
-    auto notes = [&](std::string_view key, text_list value::*field) {
+    auto notes = [&](std::string_view key, note_list value::*field) {
         for (const variable& v : t_.vars)
             for (const value& x : v.values)
                 if (!(x.*field).empty()) {

@@ -644,3 +644,48 @@ TEST_F(Keywords, Keys) {
          // and only stub variables may have one.
          {"HEADING=\"h\";VALUES(\"h\")=\"x\";KEYS(\"a\")=VALUES;KEYS(\"h\")=VALUES;", 121, fatal_any}});
 }
+
+// A long value list (texts of every length from 0 to 255, far more bytes
+// than the reader gathers in one piece) keeps every text in order, and the
+// codes of such a list keep "absent" and "empty" apart. Value notes read
+// twice keep the second list; a faulty second one keeps the first.
+TEST_F(Keywords, LongValueListsAndValueNotes) {
+    constexpr int n = 3000;
+    std::vector<std::string> texts;
+    std::string values = "VALUES(\"a\")=";
+    std::string codes = "CODES(\"a\")=";
+    for (int i = 0; i < n; ++i) {
+        std::string s = std::to_string(i) + ":" + rep(static_cast<char>('a' + i % 26), 255);
+        s.resize(static_cast<std::size_t>(i % 256));
+        texts.push_back(s);
+        values += "\"" + s + "\"" + (i + 1 == n ? ";\n" : i % 7 == 0 ? ",\n" : ",");
+        // Every third value has no code, every fifth an empty one.
+        codes += i % 3 == 0 ? "" : i % 5 == 0 ? "\"\"" : "\"c" + std::to_string(i) + "\"";
+        codes += i + 1 == n ? ";\n" : ",";
+    }
+    using T = const vt::table&;
+    run({{values + codes +
+              "VALUENOTE(\"a\",2)=\"first\";VALUENOTE(\"a\",2)=\"second\",\"two\";"
+              "VALUENOTEX(\"a\",3)=\"kept\";VALUENOTEX(\"a\",3)=\"" + rep('v', 300) + "\";",
+          112, noted,
+          [&](T t) {
+              const vt::variable& v = t.vars[0];
+              ASSERT_EQ(v.value_count, n);
+              EXPECT_EQ(v.max_text_len, 255);
+              EXPECT_EQ(value_texts(v), texts);
+              for (int i = 0; i < n; ++i) {
+                  const vt::opt_string want = i % 3 == 0 ? vt::opt_string{}
+                                              : i % 5 == 0 ? vt::opt_string{""}
+                                                           : vt::opt_string{"c" + std::to_string(i)};
+                  ASSERT_EQ(v.values[static_cast<std::size_t>(i)].code, want) << i;
+              }
+              EXPECT_EQ(v.values[1].valuenote, (text_list{"second", "two"}));
+              EXPECT_EQ(v.values[2].valuenotex, (text_list{"kept"}));
+              for (int i = 3; i < n; ++i) {
+                  const vt::value& x = v.values[static_cast<std::size_t>(i)];
+                  ASSERT_TRUE(x.valuenote.empty() && x.valuenotex.empty()) << i;
+              }
+              EXPECT_TRUE(v.values[0].valuenote.empty() && v.values[1].valuenotex.empty());
+          },
+          {"VALUES("}}});
+}

@@ -358,3 +358,44 @@ TEST_F(Table, CopyHeadTimeValues) {
         expect_timeval_fits(to);
     }
 }
+
+// Value notes: empty lists hold nothing, copies are deep, and an empty list
+// assigned or copied leaves the value without notes.
+TEST_F(Table, ValueNotesCopiesAndEmptyLists) {
+    vt::value a;
+    EXPECT_TRUE(a.valuenote.empty());
+    EXPECT_EQ(a.valuenote.size(), 0u);
+    EXPECT_EQ(a.valuenote.begin(), a.valuenote.end());
+    EXPECT_EQ(a.valuenote, text_list{});
+
+    a.valuenote = {"n1", "n2"};
+    a.valuenotex = text_list{"x1"};
+    vt::value b = a;  // deep copy
+    b.valuenote.edit().push_back("n3");
+    b.valuenotex = text_list{};
+    EXPECT_EQ(a.valuenote, (text_list{"n1", "n2"}));
+    EXPECT_EQ(a.valuenotex, (text_list{"x1"}));
+    EXPECT_EQ(b.valuenote, (text_list{"n1", "n2", "n3"}));
+    EXPECT_TRUE(b.valuenotex.empty());
+    EXPECT_EQ(b.valuenote.front(), "n1");
+    EXPECT_EQ(b.valuenote.back(), "n3");
+    EXPECT_EQ(b.valuenote[1], "n2");
+
+    // An allocated but emptied list counts as empty and compares equal to none.
+    b.valuenotex.edit().clear();
+    EXPECT_TRUE(b.valuenotex.empty());
+    EXPECT_EQ(b.valuenotex, vt::note_list{});
+    a = b;
+    EXPECT_EQ(a.valuenote, b.valuenote);
+    EXPECT_TRUE(a.valuenotex.empty());
+
+    // Moving a list of values keeps the notes with their values.
+    std::vector<vt::value> vals(3);
+    vals[1].valuenote = {"only"};
+    std::vector<vt::value> moved = std::move(vals);
+    moved.resize(1000);
+    EXPECT_TRUE(moved[0].valuenote.empty());
+    EXPECT_EQ(moved[1].valuenote, (text_list{"only"}));
+    const text_list& as_list = moved[1].valuenote;  // callers read it as a text list
+    EXPECT_EQ(as_list.size(), 1u);
+}
