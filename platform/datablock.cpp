@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <limits>
 
+#include "platform/bigmem.h"
+
 namespace vt::plat {
 
 namespace {
@@ -27,9 +29,12 @@ bool data_block::allocate(std::size_t count) noexcept {
     release();
     if (g_refuse || count > std::numeric_limits<std::size_t>::max() / sizeof(double)) return false;
     // calloc leaves untouched pages to the system, so a large sparse matrix
-    // costs only what is written.
+    // costs only what is written. A block of millions of cells is filled
+    // at once by the readers: large pages make its first touch a few traps
+    // instead of one per small page.
     void* p = std::calloc(count == 0 ? 1 : count, sizeof(double));
     if (!p) return false;
+    advise_large_pages(p, count * sizeof(double));
     cells_ = static_cast<double*>(p);
     count_ = count;
     return true;
