@@ -404,7 +404,8 @@ const char* after_first_end(const char* p, const char* e) noexcept {
 struct chunk_work {
     const char* b = nullptr;
     const char* e = nullptr;
-    std::vector<double> cells;
+    std::unique_ptr<double[]> cells;  // not cleared: only the cells read are copied
+    std::int64_t room = 0;
     std::int64_t count = 0;
     std::string scratch;
 };
@@ -445,9 +446,13 @@ std::int64_t read_stretch(cursor& c, const char* end, double* cells, std::int64_
         chunk_work& w = work[i];
         // Tokens are at least one byte and stand apart by at least one.
         const auto most = std::min<std::int64_t>(cap, (w.e - w.b) / 2 + 1);
-        if (static_cast<std::int64_t>(w.cells.size()) < most) w.cells.resize(static_cast<std::size_t>(most));
+        if (w.room < most) {
+            w.cells.reset();
+            w.cells.reset(new double[static_cast<std::size_t>(most)]);
+            w.room = most;
+        }
         span_cursor s{w.b, w.e};
-        w.count = read_cells(s, w.cells.data(), most, w.scratch, how);
+        w.count = read_cells(s, w.cells.get(), most, w.scratch, how);
     });
     for (const chunk_work& w : work) {
         if (w.count >= n - done) {
@@ -458,7 +463,7 @@ std::int64_t read_stretch(cursor& c, const char* end, double* cells, std::int64_
             c.p = s.p;
             return done;
         }
-        std::memcpy(cells + done, w.cells.data(), static_cast<std::size_t>(w.count) * sizeof(double));
+        if (w.count > 0) std::memcpy(cells + done, w.cells.get(), static_cast<std::size_t>(w.count) * sizeof(double));
         done += w.count;
     }
     c.p = end;
@@ -1151,7 +1156,12 @@ bool next_data_token(in_file& f, std::string& tok) {
 }
 
 std::int64_t stream_cells(in_file& f, double* cells, std::int64_t n, double quoted_value, std::string& scratch) {
-    return stream_cells(f, cells, n, quoted_value, scratch, chunking{});
+    // A request of fewer cells than a few windows hold gains less from more
+    // threads than starting them and filling their buffers costs, call
+    // after call: it is read by this thread.
+    chunking how;
+    if (n < (std::int64_t{1} << 18)) how.threads = 1;
+    return stream_cells(f, cells, n, quoted_value, scratch, how);
 }
 
 std::int64_t stream_cells(in_file& f, double* cells, std::int64_t n, double quoted_value, std::string& scratch,
