@@ -5,8 +5,10 @@
 // variable of 1 000 values; its data section holds numbers with two
 // decimals, about 2% of them data symbols, one row per line, as the writer
 // lays it out (about 80 MB). It is generated in-process from a fixed seed.
-// Rates: read_data and the copy in MB/s of data section, dsave from memory
-// in cells/s.
+// Rates: read_data, stream_cells and the copy in MB/s of data section,
+// dsave from memory in cells/s. The readers run on the number of threads
+// their argument gives; with several, the wall time (real_time) is what
+// counts, the CPU column being the calling thread's alone.
 //
 // The peak benchmarks run one read_data and one copy from the file on disk
 // and report the memory they took beyond what the process held before
@@ -22,6 +24,7 @@
 #include <functional>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "core/datasec.h"
 #include "core/reader.h"
@@ -100,12 +103,19 @@ vt::table fresh_table(const sample& s) {
     return t;
 }
 
+// The thread count of a benchmark: its argument (0 = the cores).
+vt::chunking threads_of(const benchmark::State& state) {
+    vt::chunking how;
+    how.threads = static_cast<unsigned>(state.range(0));
+    return how;
+}
+
 void read_from_memory(benchmark::State& state, const sample* s) {
     for (auto _ : state) {
         vt::table t = fresh_table(*s);
         vt::in_file f;
         f.open_memory(s->data);
-        if (vt::read_data(t, f) != 0) {
+        if (vt::read_data(t, f, threads_of(state)) != 0) {
             state.SkipWithError("read_data failed");
             break;
         }
@@ -118,11 +128,30 @@ void read_from_file(benchmark::State& state, const sample* s) {
     for (auto _ : state) {
         vt::table t = vt::table_new();
         vt::in_file f;
-        if (vt::read_table_file(s->path, f, t) != 0 || vt::read_data(t, f) != 0) {
+        if (vt::read_table_file(s->path, f, t) != 0 || vt::read_data(t, f, threads_of(state)) != 0) {
             state.SkipWithError("reading the file failed");
             break;
         }
         benchmark::DoNotOptimize(t.data());
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(s->data.size()));
+}
+
+// The cells streamed in requests of 65 536, as the dBase export asks.
+void stream_from_memory(benchmark::State& state, const sample* s) {
+    std::vector<double> block(1 << 16);
+    std::string scratch;
+    for (auto _ : state) {
+        vt::in_file f;
+        f.open_memory(s->data);
+        std::int64_t total = 0;
+        for (std::int64_t got; (got = vt::stream_cells(f, block.data(), 1 << 16, 0, scratch, threads_of(state))) > 0;)
+            total += got;
+        if (total != cell_total) {
+            state.SkipWithError("stream_cells lost cells");
+            break;
+        }
+        benchmark::DoNotOptimize(block.data());
     }
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(s->data.size()));
 }
@@ -205,7 +234,7 @@ void peak(benchmark::State& state, const sample* s, bool copy) {
         vt::in_file f;
         int rc = vt::read_table_file(s->path, f, t);
         if (rc == 0 && !copy) {
-            rc = vt::read_data(t, f);
+            rc = vt::read_data(t, f, threads_of(state));
         } else if (rc == 0) {
             vt::out_file out;
             out.open("/dev/null");
@@ -246,9 +275,15 @@ void lazy(benchmark::State& state) {
 // The program's main is the one of bench_metain.cpp; these register
 // themselves.
 const bool registered = [] {
+    // The argument is the number of threads.
     benchmark::RegisterBenchmark("datasec/read_data/memory/10M_cells", lazy<read_from_memory>)
+        ->Arg(1)->Arg(2)->UseRealTime()
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("datasec/read_data/file/10M_cells", lazy<read_from_file>)
+        ->Arg(1)->Arg(2)->UseRealTime()
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("datasec/stream_cells/memory/10M_cells", lazy<stream_from_memory>)
+        ->Arg(1)->Arg(2)->UseRealTime()
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("datasec/dsave/memory/10M_cells/2_decimals", lazy<save_from_memory>)
         ->Unit(benchmark::kMillisecond);
@@ -256,10 +291,12 @@ const bool registered = [] {
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("datasec/peak/read_data_file/10M_cells",
                                  [](benchmark::State& st) { peak(st, get_sample(), false); })
+        ->Arg(1)->Arg(2)
         ->Iterations(1)
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("datasec/peak/dsave_copy_file/10M_cells",
                                  [](benchmark::State& st) { peak(st, get_sample(), true); })
+        ->Arg(1)
         ->Iterations(1)
         ->Unit(benchmark::kMillisecond);
     return true;

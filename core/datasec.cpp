@@ -34,6 +34,7 @@
 #include "core/codes.h"
 #include "core/numfmt.h"
 #include "core/ordered_write.h"
+#include "core/tokens.h"
 #include "core/writer.h"
 #include "platform/message.h"
 #include "platform/parallel.h"
@@ -132,7 +133,8 @@ public:
 
 // Skips blanks, tabs and line breaks (with_punct: also "," and ";").
 // False at the end of the input.
-bool skip(cursor& c, bool with_punct) noexcept {
+template <class Cursor>
+bool skip(Cursor& c, bool with_punct) noexcept {
     for (;;) {
         const char* p = c.p;
         const char* e = c.e;
@@ -170,7 +172,8 @@ bool stops_number(std::string_view piece) noexcept {
 // data symbol is nine bytes with its quotes).
 constexpr std::size_t longest_quoted = 16;
 
-std::string_view take_token(cursor& c, std::string& scratch) {
+template <class Cursor>
+std::string_view take_token(Cursor& c, std::string& scratch) {
     const char* s = c.p;
     const char* p = s;
     const char* e = c.e;
@@ -303,7 +306,8 @@ struct cell_reading {
 // read as 0) unless `how` says otherwise; between tokens every separator
 // is. The separators after the last cell read are left in place. Returns
 // the number of cells stored.
-std::int64_t read_cells(cursor& c, double* cells, std::int64_t n, std::string& scratch, const cell_reading& how = {}) {
+template <class Cursor>
+std::int64_t read_cells(Cursor& c, double* cells, std::int64_t n, std::string& scratch, const cell_reading& how = {}) {
     if (n <= 0 || !skip(c, how.skip_leading_punct)) return 0;
     std::int64_t done = 0;
     for (;;) {
@@ -358,6 +362,162 @@ std::int64_t read_cells(cursor& c, double* cells, std::int64_t n, std::string& s
         c.p = p;
         if (p == c.e && !skip(c, true)) return done;
     }
+}
+
+// ---------------------------------------------------------------------------
+// Full-form reading on several threads.
+//
+// Only a blank, tab, "," or ";" surely ends a token (a line break inside
+// one is dropped), so the window is cut just after such a byte: every
+// chunk then starts between tokens or at a token's start and ends after a
+// token's terminator, and reads the same cells alone as in the whole. The
+// chunks are read on their own threads into buffers of their own, then
+// copied to the cells in file order. The bytes after the window's last
+// such byte may be a token that goes on in the next window: that one token
+// is read through the cursor, as the one-thread reader reads it.
+
+// A stretch of the window whose end the readers take for the end of the
+// input.
+struct span_cursor {
+    const char* p;
+    const char* e;
+    bool next() noexcept { return false; }
+};
+
+inline bool surely_ends_token(char ch) noexcept { return cls(ch) == k_blank || cls(ch) == k_punct; }
+
+// Just after the last byte of [b, e) that surely ends a token; nullptr
+// when there is none.
+const char* after_last_end(const char* b, const char* e) noexcept {
+    for (const char* p = e; p > b; --p)
+        if (surely_ends_token(p[-1])) return p;
+    return nullptr;
+}
+
+// Just after the first byte of [p, e) that surely ends a token; nullptr
+// when there is none.
+const char* after_first_end(const char* p, const char* e) noexcept {
+    while (p < e && !surely_ends_token(*p)) ++p;
+    return p < e ? p + 1 : nullptr;
+}
+
+// One chunk and what its thread read from it.
+struct chunk_work {
+    const char* b = nullptr;
+    const char* e = nullptr;
+    std::unique_ptr<double[]> cells;  // not cleared: only the cells read are copied
+    std::int64_t room = 0;
+    std::int64_t count = 0;
+    std::string scratch;
+};
+
+// Where the chunks of [b, end) end: after the first token end at or after
+// every chunk_bytes bytes, the last at `end` (which follows a token end).
+void cut_chunks(std::vector<chunk_work>& work, const char* b, const char* end, std::size_t chunk_bytes) {
+    chunk_bytes = std::max<std::size_t>(chunk_bytes, 1);
+    const auto len = static_cast<std::size_t>(end - b);
+    const std::size_t k = (len + chunk_bytes - 1) / chunk_bytes;
+    if (work.size() < k) work.resize(k);
+    const char* from = b;
+    for (std::size_t i = 0; i < k; ++i) {
+        const char* to = end;
+        if (i + 1 < k) {
+            const char* nominal = b + (i + 1) * chunk_bytes;
+            const char* look = nominal - 1 > from ? nominal - 1 : from;
+            const char* cut = look < end ? after_first_end(look, end) : nullptr;
+            to = cut ? cut : end;
+        }
+        work[i].b = from;
+        work[i].e = to;
+        from = to;
+    }
+    work.resize(k);
+}
+
+// Reads the cells of the chunks of [c.p, end) on `threads` threads into
+// cells[done..n), in file order. Leaves the cursor after the n-th cell's
+// token when the stretch holds it, at `end` otherwise. Returns the new
+// number of cells done.
+std::int64_t read_stretch(cursor& c, const char* end, double* cells, std::int64_t done, std::int64_t n,
+                          std::vector<chunk_work>& work, std::string& scratch, const cell_reading& how,
+                          const chunking& ch, unsigned threads) {
+    cut_chunks(work, c.p, end, ch.chunk_bytes);
+    const std::int64_t cap = n - done;
+    plat::parallel_for(work.size(), threads, [&](std::size_t i) {
+        chunk_work& w = work[i];
+        // Tokens are at least one byte and stand apart by at least one.
+        const auto most = std::min<std::int64_t>(cap, (w.e - w.b) / 2 + 1);
+        if (w.room < most) {
+            w.cells.reset();
+            w.cells.reset(new double[static_cast<std::size_t>(most)]);
+            w.room = most;
+        }
+        span_cursor s{w.b, w.e};
+        w.count = read_cells(s, w.cells.get(), most, w.scratch, how);
+    });
+    for (const chunk_work& w : work) {
+        if (w.count >= n - done) {
+            // The last cell wanted lies in this chunk: read it again, up to
+            // that cell, to leave the cursor where one thread leaves it.
+            span_cursor s{w.b, w.e};
+            done += read_cells(s, cells + done, n - done, scratch, how);
+            c.p = s.p;
+            return done;
+        }
+        if (w.count > 0) std::memcpy(cells + done, w.cells.get(), static_cast<std::size_t>(w.count) * sizeof(double));
+        done += w.count;
+    }
+    c.p = end;
+    return done;
+}
+
+// read_cells on several threads (see chunking); the same cells, and the
+// cursor left where read_cells leaves it.
+std::int64_t read_cells_chunked(cursor& c, double* cells, std::int64_t n, std::string& scratch,
+                                const cell_reading& how, const chunking& ch) {
+    const unsigned threads = ch.threads != 0 ? ch.threads : plat::thread_count();
+    if (threads <= 1 || n <= 1) return read_cells(c, cells, n, scratch, how);
+    // The first cells go alone: a leading "," or ";" is an empty token only
+    // before the first one, and they tell how long a cell is here, so that
+    // a request for a few cells does not have a whole window read.
+    const std::int64_t lead = 1 + std::clamp<std::int64_t>(ch.lead_cells, 0, n - 1);
+    const char* const lead_from = c.p;
+    const char* const lead_window = c.e;
+    std::int64_t done = read_cells(c, cells, lead, scratch, how);
+    if (done < lead) return done;
+    double bytes_per_cell = 16;
+    if (c.e == lead_window && c.p > lead_from)
+        bytes_per_cell = static_cast<double>(c.p - lead_from) / static_cast<double>(lead);
+    cell_reading rest = how;
+    rest.skip_leading_punct = true;
+    std::vector<chunk_work> work;
+    while (done < n) {
+        if (c.p == c.e && !c.next()) break;
+        const char* limit = c.e;
+        const double want = static_cast<double>(n - done) * bytes_per_cell * 1.0625 + 256;
+        if (want < static_cast<double>(c.e - c.p)) limit = c.p + static_cast<std::size_t>(want);
+        const char* end = after_last_end(c.p, limit);
+        if (end == nullptr && limit < c.e) end = after_first_end(limit, c.e);
+        if (end == nullptr) {
+            // No token ends in the window for sure: one token, read alone
+            // however many windows it spans.
+            const std::int64_t got = read_cells(c, cells + done, 1, scratch, rest);
+            if (got == 0) break;
+            done += got;
+            continue;
+        }
+        const char* const from = c.p;
+        const std::int64_t before = done;
+        if (static_cast<std::size_t>(end - c.p) < std::max<std::size_t>(ch.min_span, 1)) {
+            span_cursor s{c.p, end};
+            done += read_cells(s, cells + done, n - done, scratch, rest);
+            c.p = s.p;
+        } else {
+            done = read_stretch(c, end, cells, done, n, work, scratch, rest, ch, threads);
+        }
+        if (done > before) bytes_per_cell = static_cast<double>(c.p - from) / static_cast<double>(done - before);
+    }
+    return done;
 }
 
 // ---------------------------------------------------------------------------
@@ -491,11 +651,11 @@ int read_keyed(table& t, cursor& c, bool modes_known) {
 }
 
 // Reads a full-form section into a new block of t. 0 or 201.
-int read_full(table& t, cursor& c) {
+int read_full(table& t, cursor& c, const chunking& how = {}) {
     const std::int64_t cells = compute_strides(t.vars);
     if (!t.data_handle.allocate(static_cast<std::size_t>(cells))) return codes::no_data_block;
     std::string scratch;
-    read_cells(c, t.data(), cells, scratch);
+    read_cells_chunked(c, t.data(), cells, scratch, {}, how);
     return 0;
 }
 
@@ -733,6 +893,81 @@ private:
     bool doubled_ = false;
 };
 
+// The copy's fast path: the input's lines that already stand as the copy
+// writes them, whole in [p, e): row_length tokens, each followed by one
+// blank, then a line feed; no "," ";" tab or lone CR, no token starting
+// with two double quotes, the line well below the limit. At most
+// max_lines of them. Returns the bytes they take; the copy writes them
+// as they stand.
+std::size_t lines_in_written_layout(const char* p, const char* e, int row_length, std::int64_t max_lines,
+                                    std::int64_t& lines) noexcept {
+    constexpr std::size_t longest = 32000;  // below the limit with room to spare
+    const char* const b = p;
+    const char* good = p;
+    lines = 0;
+    while (lines < max_lines) {
+        const char* const line = p;
+        for (int k = 0; k < row_length; ++k) {
+            if (e - p >= 2 && p[0] == '"' && p[1] == '"') return static_cast<std::size_t>(good - b);
+            const char* const tok = p;
+            while (p < e && is_token(*p)) ++p;
+            if (p == tok || p == e || *p != ' ') return static_cast<std::size_t>(good - b);
+            ++p;
+        }
+        if (p == e || *p != '\n' || static_cast<std::size_t>(p - line) > longest)
+            return static_cast<std::size_t>(good - b);
+        good = ++p;
+        ++lines;
+    }
+    return static_cast<std::size_t>(good - b);
+}
+
+// lines_in_written_layout on several threads for a large window: the
+// window is cut after line feeds, each chunk checked on its own (a chunk
+// starts a line when every chunk before it was all such lines, and only
+// then is it used). The same result as one thread.
+std::size_t lines_in_written_layout_chunked(const char* p, const char* e, int row_length, std::int64_t max_lines,
+                                            std::int64_t& lines) {
+    constexpr std::size_t chunk = 256 * 1024;
+    const unsigned threads = plat::thread_count();
+    const auto len = static_cast<std::size_t>(e - p);
+    if (threads <= 1 || len < 2 * chunk) return lines_in_written_layout(p, e, row_length, max_lines, lines);
+    struct part {
+        const char* b;
+        const char* e;
+        std::size_t bytes = 0;
+        std::int64_t lines = 0;
+    };
+    std::vector<part> parts;
+    for (const char* b = p; b < e;) {
+        const char* to = e;
+        if (static_cast<std::size_t>(e - b) > chunk) {
+            const auto* nl = static_cast<const char*>(std::memchr(b + chunk - 1, '\n', static_cast<std::size_t>(e - b) - chunk + 1));
+            to = nl ? nl + 1 : e;
+        }
+        parts.push_back({b, to});
+        b = to;
+    }
+    plat::parallel_for(parts.size(), threads, [&](std::size_t i) {
+        part& q = parts[i];
+        q.bytes = lines_in_written_layout(q.b, q.e, row_length, max_lines, q.lines);
+    });
+    lines = 0;
+    std::size_t bytes = 0;
+    for (const part& q : parts) {
+        if (lines + q.lines > max_lines) {
+            std::int64_t some = 0;
+            bytes += lines_in_written_layout(q.b, q.e, row_length, max_lines - lines, some);
+            lines += some;
+            break;
+        }
+        bytes += q.bytes;
+        lines += q.lines;
+        if (q.bytes < static_cast<std::size_t>(q.e - q.b)) break;
+    }
+    return bytes;
+}
+
 // Copies `left` tokens from the input (see dsave). 0, or 100 when the
 // input ends first; left counts down.
 int copy_tokens(cursor& c, out_file& out, std::int64_t& left, int row_length) {
@@ -741,6 +976,22 @@ int copy_tokens(cursor& c, out_file& out, std::int64_t& left, int row_length) {
     token_copier tc(out);
     std::int64_t copied = 0;
     for (;;) {
+        // At the start of a row (the copier's line is empty then) whole
+        // lines in the written layout go as they stand; the last token,
+        // which gets the ";", is always copied token by token.
+        if (row_length > 0 && copied % row_length == 0 && left > row_length) {
+            std::int64_t lines = 0;
+            const std::size_t n =
+                lines_in_written_layout_chunked(c.p, c.e, row_length, (left - 1) / row_length, lines);
+            if (n > 0) {
+                out.write(c.p, n);
+                c.p += n;
+                copied += lines * row_length;
+                left -= lines * row_length;
+                if (!skip(c, true)) return codes::data_input_ended;
+                continue;
+            }
+        }
         tc.begin();
         const char* s = c.p;
         const char* p = s;
@@ -1000,51 +1251,30 @@ int dsave_body(in_file* in, out_file& out, table& t, std::int64_t& cell_count, i
     return rc;
 }
 
-// Bytes between tokens: blanks, tabs, line breaks, "," and ";". A token
-// ends at a blank, tab, "," or ";"; a line break inside it is dropped, as
-// the data readers do, because long tokens may be split across lines.
-bool between_tokens(char c) noexcept {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == ',' || c == ';';
-}
-bool ends_token(char c) noexcept { return c == ' ' || c == '\t' || c == ',' || c == ';'; }
-
-void append_without_breaks(std::string& tok, const char* b, const char* e) {
-    if (std::memchr(b, '\n', static_cast<std::size_t>(e - b)) == nullptr &&
-        std::memchr(b, '\r', static_cast<std::size_t>(e - b)) == nullptr) {
-        tok.append(b, e);
-        return;
-    }
-    for (; b < e; ++b)
-        if (*b != '\n' && *b != '\r') tok.push_back(*b);
-}
-
 }  // namespace
 
 bool next_data_token(in_file& f, std::string& tok) {
-    for (;;) {
-        const char* b = f.window_begin();
-        const char* e = f.window_end();
-        const char* p = b;
-        while (p < e && between_tokens(*p)) ++p;
-        f.advance(static_cast<std::size_t>(p - b));
-        if (p < e) break;
-        if (!f.refill()) return false;
-    }
-    tok.clear();
-    for (;;) {
-        const char* b = f.window_begin();
-        const char* e = f.window_end();
-        const char* p = b;
-        while (p < e && !ends_token(*p)) ++p;
-        append_without_breaks(tok, b, p);
-        f.advance(static_cast<std::size_t>(p - b));
-        if (p < e || !f.refill()) return true;
-    }
+    data_tokens tokens(f, true);
+    std::string_view token;
+    char terminator = 0;
+    if (!tokens.next(token, terminator)) return false;
+    tok.assign(token);
+    return true;
 }
 
 std::int64_t stream_cells(in_file& f, double* cells, std::int64_t n, double quoted_value, std::string& scratch) {
+    // A request of fewer cells than a few windows hold gains less from more
+    // threads than starting them and filling their buffers costs, call
+    // after call: it is read by this thread.
+    chunking how;
+    if (n < (std::int64_t{1} << 18)) how.threads = 1;
+    return stream_cells(f, cells, n, quoted_value, scratch, how);
+}
+
+std::int64_t stream_cells(in_file& f, double* cells, std::int64_t n, double quoted_value, std::string& scratch,
+                          const chunking& how) {
     cursor c(f);
-    return read_cells(c, cells, n, scratch, cell_reading{true, &quoted_value});
+    return read_cells_chunked(c, cells, n, scratch, cell_reading{true, &quoted_value}, how);
 }
 
 int data_last_error() noexcept { return g_last_error; }
@@ -1084,14 +1314,16 @@ double parse_cell_number(const char* b, const char* e) noexcept {
     return negative ? -v : v;
 }
 
-int read_data(table& t, in_file& f) {
+int read_data(table& t, in_file& f) { return read_data(t, f, chunking{}); }
+
+int read_data(table& t, in_file& f, const chunking& how) {
     cursor c(f);
     if (has_keyed_form(t)) {
         const std::int64_t cells = compute_strides(t.vars);
         if (!t.data_handle.allocate(static_cast<std::size_t>(cells))) return codes::no_data_block;
         return read_keyed(t, c, true);
     }
-    return read_full(t, c);
+    return read_full(t, c, how);
 }
 
 int read_keyed_data(table& t, in_file& f) {
@@ -1107,7 +1339,7 @@ int read_keyed_data(table& t, in_file& f) {
             g_last_error = rc;
         } else {
             std::string scratch;
-            read_cells(c, t.data(), cells, scratch);
+            read_cells_chunked(c, t.data(), cells, scratch, {}, chunking{});
         }
         for (variable& v : t.vars) v.keys_mode = 0;
         return rc;

@@ -44,6 +44,20 @@ void clear_data_last_error() noexcept;
 // Returns 0, 201, or the keyed reader's 121.
 int read_data(table& t, in_file& f);
 
+// How the full-form readers (read_data, stream_cells) share the work among
+// threads: the buffered window is cut into chunks just after a byte that
+// surely ends a token (a blank, tab, "," or ";"), and the chunks are read
+// at once into buffers of their own, then copied in file order. The cells,
+// and where the file is left, are those of one thread. The defaults suit
+// the real readers; the tests cut small sections into tiny chunks.
+struct chunking {
+    unsigned threads = 0;                       // 0: plat::thread_count(); 1 reads as before
+    std::size_t chunk_bytes = 128 * 1024;       // the share of one thread at a time
+    std::size_t min_span = 256 * 1024;          // shorter stretches are read by the calling thread
+    std::int64_t lead_cells = 256;              // read first, alone, to learn how long a cell is
+};
+int read_data(table& t, in_file& f, const chunking& how);
+
 // Reads a keyed data section into t's block (allocated here when t has
 // none, 801 when it cannot be; a block of the wrong size is replaced).
 // Each row is one quoted key per stub variable, each followed by "," or a
@@ -111,6 +125,8 @@ bool next_data_token(in_file& f, std::string& tok);
 // Returns the number of cells stored: fewer than n only at the end of the
 // input. `scratch` is working space kept between calls.
 std::int64_t stream_cells(in_file& f, double* cells, std::int64_t n, double quoted_value, std::string& scratch);
+std::int64_t stream_cells(in_file& f, double* cells, std::int64_t n, double quoted_value, std::string& scratch,
+                          const chunking& how);
 
 // Converts one unquoted cell token (line breaks already removed) as the
 // readers do: bit for bit what strtod gives in the "C" locale.

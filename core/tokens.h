@@ -18,7 +18,9 @@ namespace vt {
 // more than one token.
 class data_tokens {
 public:
-    explicit data_tokens(in_file& f) noexcept : f_(f) {}
+    // skip_all_first: every separator is skipped before the first token
+    // too, so a leading "," or ";" gives no empty token.
+    explicit data_tokens(in_file& f, bool skip_all_first = false) noexcept : f_(f), first_(!skip_all_first) {}
 
     // The next token and its terminator ("," ";" blank or tab; '\0' when
     // the input ended the token). The view stays valid until the next call.
