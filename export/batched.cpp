@@ -35,8 +35,15 @@ void run_batches(const batch_steps& steps, unsigned threads) {
                     piece.clear();
                 }
             } else {
-                pieces[job - 2].clear();
-                steps.make(b, cur, job - 2, pieces[job - 2]);
+                // Made in a string of this thread's own and handed over at
+                // the end: the pieces' strings lie side by side, and growing
+                // them in place from several threads would make every
+                // append fight over the same cache lines.
+                std::string buf;
+                buf.swap(pieces[job - 2]);
+                buf.clear();
+                steps.make(b, cur, job - 2, buf);
+                pieces[job - 2].swap(buf);
             }
         });
     }

@@ -81,8 +81,10 @@ void table_or_caller_symbols(cell_formatter& f, const table& t, std::string_view
 
 // The cells of a batch of rows as read: the tokens of the file one after
 // another, or (for a table read into memory) just how many of the cells
-// the data matrix holds.
-struct cell_batch {
+// the data matrix holds. One batch is read while the threads print the
+// other, token by token, so each batch has cache lines of its own: sharing
+// one, every token read would stall the threads printing beside it.
+struct alignas(64) cell_batch {
     std::int64_t first = 0;  // the number of the batch's first cell
     std::int64_t count = 0;  // cells there: fewer than asked once the data has ended
     std::string text;        // the tokens, quotes kept
