@@ -18,51 +18,28 @@
 
 namespace {
 
-using convert_fn = std::function<int(const std::string& in, const std::string& out)>;
-
-void run_export(benchmark::State& state, const std::string& name, const convert_fn& convert) {
-    const std::string& in = vt::bench::generated_table();
-    if (in.empty()) {
-        state.SkipWithError("vtgen could not write the table");
-        return;
-    }
-    const std::string threads = std::to_string(state.range(0));
-    ::setenv("VELTRA_THREADS", threads.c_str(), 1);
-    const std::string out = vt::bench::bench_output(name + ".out");
-    for (auto _ : state) {
-        if (convert(in, out) != 0) {
-            state.SkipWithError("the export failed");
-            break;
-        }
-    }
-    ::unsetenv("VELTRA_THREADS");
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(out, ec);
-    state.SetItemsProcessed(state.iterations() * vt::bench::generated_cells);
-    if (!ec) state.counters["bytes_per_cell"] = static_cast<double>(size) / vt::bench::generated_cells;
-    std::filesystem::remove(out, ec);
-}
+using vt::bench::run_conversion;
 
 void BM_pages_html1(benchmark::State& state) {
-    run_export(state, "html1", [](const std::string& in, const std::string& out) {
+    run_conversion(state, "html1", [](const std::string& in, const std::string& out) {
         return vt::htmkonv(in, out, "", 0, 0);
     });
 }
 
 void BM_pages_html2(benchmark::State& state) {
-    run_export(state, "html2", [](const std::string& in, const std::string& out) {
+    run_conversion(state, "html2", [](const std::string& in, const std::string& out) {
         return vt::htmkonv2(in, out, "", 0, 0);
     });
 }
 
 void BM_pages_asp(benchmark::State& state) {
-    run_export(state, "asp", [](const std::string& in, const std::string& out) {
+    run_conversion(state, "asp", [](const std::string& in, const std::string& out) {
         return vt::AspConv(in, out, 1, "", ".", 0, 0, 0, 0, "", "", "0", 0, 0);
     });
 }
 
 void BM_pages_text(benchmark::State& state) {
-    run_export(state, "text", [](const std::string& in, const std::string& out) {
+    run_conversion(state, "text", [](const std::string& in, const std::string& out) {
         return vt::TextConv(in, out, 100, 70, 0, 0, ".", "", 0, 0, "", 0, 0, 0);
     });
 }

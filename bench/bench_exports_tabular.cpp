@@ -18,53 +18,33 @@
 
 namespace {
 
-using convert = std::function<int(const std::string& in, const std::string& out)>;
-
-void run_export(benchmark::State& state, const char* output, const convert& run) {
-    const std::string& in = vt::bench::generated_table();
-    if (in.empty()) {
-        state.SkipWithError("vtgen could not write the table");
-        return;
-    }
-    const std::string threads = std::to_string(state.range(0));
-    ::setenv("VELTRA_THREADS", threads.c_str(), 1);
-    const std::string out = vt::bench::bench_output(output);
-    for (auto _ : state) {
-        if (run(in, out) != 0) {
-            state.SkipWithError("the export failed");
-            break;
-        }
-    }
-    ::unsetenv("VELTRA_THREADS");
-    state.SetItemsProcessed(state.iterations() * vt::bench::generated_cells);
-    std::remove(out.c_str());
-}
+using vt::bench::run_conversion;
 
 const std::string symbols = ".;..;...;....;.....;......;.......;-";
 
 void BM_export_reltable(benchmark::State& state) {
-    run_export(state, "rel.txt", [](auto& in, auto& out) { return vt::RelTable(in, out, ".", "", 0, symbols, 0, 0); });
+    run_conversion(state, "rel.txt", [](auto& in, auto& out) { return vt::RelTable(in, out, ".", "", 0, symbols, 0, 0); });
 }
 void BM_export_graph(benchmark::State& state) {
-    run_export(state, "g.gra", [](auto& in, auto& out) { return vt::utgraph(in, out, ".", "", 0, symbols, 0, 0); });
+    run_conversion(state, "g.gra", [](auto& in, auto& out) { return vt::utgraph(in, out, ".", "", 0, symbols, 0, 0); });
 }
 void BM_export_matrix(benchmark::State& state) {
-    run_export(state, "m.mtx", [](auto& in, auto& out) { return vt::utgraph(in, out, ".", "", 0, symbols, 0, 0); });
+    run_conversion(state, "m.mtx", [](auto& in, auto& out) { return vt::utgraph(in, out, ".", "", 0, symbols, 0, 0); });
 }
 void BM_export_prnmatrix(benchmark::State& state) {
-    run_export(state, "pm.prn", [](auto& in, auto& out) { return vt::asmkonv(in, out, ";", 0, symbols, 0, 0); });
+    run_conversion(state, "pm.prn", [](auto& in, auto& out) { return vt::asmkonv(in, out, ";", 0, symbols, 0, 0); });
 }
 void BM_export_prntable(benchmark::State& state) {
-    run_export(state, "pt.prn", [](auto& in, auto& out) { return vt::astkonv(in, out, ";", 0, symbols, 0, 0); });
+    run_conversion(state, "pt.prn", [](auto& in, auto& out) { return vt::astkonv(in, out, ";", 0, symbols, 0, 0); });
 }
 void BM_export_dbase1(benchmark::State& state) {
-    run_export(state, "d1.dbf", [](auto& in, auto& out) { return vt::dbakonv(in, out, ""); });
+    run_conversion(state, "d1.dbf", [](auto& in, auto& out) { return vt::dbakonv(in, out, ""); });
 }
 void BM_export_dbase2(benchmark::State& state) {
-    run_export(state, "d2.dbf", [](auto& in, auto& out) { return vt::dbakonv2(in, out); });
+    run_conversion(state, "d2.dbf", [](auto& in, auto& out) { return vt::dbakonv2(in, out); });
 }
 void BM_export_excel(benchmark::State& state) {
-    run_export(state, "x.xls",
+    run_conversion(state, "x.xls",
                [](auto& in, auto& out) { return vt::ExcelConv2005(in, out, symbols, 0, 0, "", 0, 0, 0); });
 }
 

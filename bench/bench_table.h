@@ -4,10 +4,13 @@
 // removed when the program ends.
 #pragma once
 
+#include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace vt::bench {
@@ -39,6 +42,35 @@ inline const std::string& generated_table() {
 // A fresh output path in the same folder.
 inline std::string bench_output(const std::string& name) {
     return (std::filesystem::path(generated_table()).parent_path() / name).string();
+}
+
+// A conversion of the generated table `in` into the file `out`; 0 on success.
+using conversion = std::function<int(const std::string& in, const std::string& out)>;
+
+// Times `convert` on the generated table with VELTRA_THREADS set to the
+// benchmark's argument, in cells per second, with the output's bytes per
+// cell as a counter; the output is removed afterwards.
+inline void run_conversion(benchmark::State& state, const std::string& output, const conversion& convert) {
+    const std::string& in = generated_table();
+    if (in.empty()) {
+        state.SkipWithError("vtgen could not write the table");
+        return;
+    }
+    const std::string threads = std::to_string(state.range(0));
+    ::setenv("VELTRA_THREADS", threads.c_str(), 1);
+    const std::string out = bench_output(output);
+    for (auto _ : state) {
+        if (convert(in, out) != 0) {
+            state.SkipWithError("the export failed");
+            break;
+        }
+    }
+    ::unsetenv("VELTRA_THREADS");
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(out, ec);
+    state.SetItemsProcessed(state.iterations() * generated_cells);
+    if (!ec) state.counters["bytes_per_cell"] = static_cast<double>(size) / generated_cells;
+    std::filesystem::remove(out, ec);
 }
 
 }  // namespace vt::bench
