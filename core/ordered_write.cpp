@@ -10,6 +10,16 @@ namespace vt {
 
 namespace {
 
+// Formats and writes the pieces in this thread, one after another.
+void write_one_by_one(out_file& out, std::size_t count, const piece_format& format) {
+    std::string buf;
+    for (std::size_t i = 0; i < count; ++i) {
+        buf.clear();
+        format(i, buf);
+        out.write(buf);
+    }
+}
+
 // One buffer of the ring: piece `piece` is in it once `ready` is set; the
 // writer frees it for piece + slots after writing.
 struct slot {
@@ -36,12 +46,7 @@ public:
         }
         if (threads.empty()) {
             // Not one thread could be had: format here, piece after piece.
-            std::string buf;
-            for (std::size_t i = 0; i < count_; ++i) {
-                buf.clear();
-                format_(i, buf);
-                out_.write(buf);
-            }
+            write_one_by_one(out_, count_, format_);
             return;
         }
         try {
@@ -126,12 +131,7 @@ private:
 void write_in_order(out_file& out, std::size_t count, unsigned threads, const piece_format& format) {
     if (count == 0) return;
     if (threads <= 1 || count == 1) {
-        std::string buf;
-        for (std::size_t i = 0; i < count; ++i) {
-            buf.clear();
-            format(i, buf);
-            out.write(buf);
-        }
+        write_one_by_one(out, count, format);
         return;
     }
     pipeline p(out, count, threads, format);
