@@ -132,10 +132,12 @@ void format_row(std::string& buf, std::int64_t r, const cell_context& cx, const 
             continue;
         }
         cell_format(cx.fmt, r, c, v, scratch.number, cx.precision, cx.decimal_point, cx.rounding);
-        if (lay.notes)
-            cx.markers.append_number(buf, cell, scratch.number, lay.note_place, scratch.key);
-        else
+        if (lay.notes) {
+            piece_text piece{buf};
+            cx.markers.write_number(piece, cell, scratch.number, lay.note_place, scratch.key);
+        } else {
             buf.append(scratch.number);
+        }
     }
     buf.append(crlf);
 }

@@ -100,20 +100,18 @@ public:
     // (`note_place` 1) or after it (any other value) into `out`.
     template <class Out>
     void write_number(Out& out, std::int64_t cell, std::string_view number, int note_place) const {
-        const std::string* m = find(cell);
+        write_number(out, cell, number, note_place, key_);
+    }
+
+    // The same with the caller's scratch for the lookup (see find), for
+    // pieces formatted on several threads at once.
+    template <class Out>
+    void write_number(Out& out, std::int64_t cell, std::string_view number, int note_place,
+                      std::string& scratch) const {
+        const std::string* m = find(cell, scratch);
         if (m != nullptr && note_place == 1) out.write(*m);
         out.write(number);
         if (m != nullptr && note_place != 1) out.write(*m);
-    }
-
-    // write_number into a piece's buffer, with the caller's scratch for
-    // the lookup (see find).
-    void append_number(std::string& out, std::int64_t cell, std::string_view number, int note_place,
-                       std::string& scratch) const {
-        const std::string* m = find(cell, scratch);
-        if (m != nullptr && note_place == 1) out.append(*m);
-        out.append(number);
-        if (m != nullptr && note_place != 1) out.append(*m);
     }
 
 private:
@@ -127,10 +125,6 @@ private:
 // that 2.25 stored with two decimals is a tie at one), the decimal point,
 // the table's rounding or else the caller's, and the thousands grouping.
 cell_style export_cell_style(const table& t, std::string_view decimal_point, int rounding, int thousands);
-
-}  // namespace vt
-
-namespace vt {
 
 // The bytes of one piece of an output that is formatted on a worker thread
 // (see core/ordered_write.h): the same writing calls as an out_file, into

@@ -209,11 +209,8 @@ void write_cells(const page& p, piece& w, std::int64_t row, std::int64_t first, 
     for (std::int64_t c = first; c < end; ++c) {
         const std::int64_t cell = row * p.ncols + c;
         format_cell(p.fmt, row, c, data[cell], p.style, w.cell);
-        const std::string* m = p.markers.find(cell, w.key);
         w.o.write("<td nowrap>");
-        if (m != nullptr && p.noteplace == 1) w.o.write(*m);
-        w.o.write(w.cell);
-        if (m != nullptr && p.noteplace != 1) w.o.write(*m);
+        p.markers.write_number(w.o, cell, w.cell, p.noteplace, w.key);
         w.o.write("</td>");
     }
 }

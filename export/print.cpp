@@ -176,10 +176,12 @@ struct cell_printer {
             return true;
         }
         cell_format(fmt, cell / fmt.ncols, cell % fmt.ncols, value, s.number, precision, ".", rounding);
-        if (markers != nullptr)
-            markers->append_number(buf, cell, s.number, note_place, s.key);
-        else
+        if (markers != nullptr) {
+            piece_text piece{buf};
+            markers->write_number(piece, cell, s.number, note_place, s.key);
+        } else {
             buf.append(s.number);
+        }
         return true;
     }
 
